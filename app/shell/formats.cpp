@@ -1,0 +1,167 @@
+#include "shell/formats.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include <QRegularExpression>
+
+namespace fmt {
+
+namespace {
+
+// The C locale's number reader with our decimal separator swapped for its own.
+bool readCNumber(const QString& text, double* value)
+{
+  const QString t = text.trimmed();
+  if (t.isEmpty() || t.contains(u'.'))
+    return false;
+  QString c = t;
+  c.replace(DecimalSeparator, u'.');
+  const QByteArray bytes = c.toLatin1();
+  for (char ch : bytes) {
+    const bool allowed = (ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == '+' ||
+                         ch == 'e' || ch == 'E';
+    if (!allowed)
+      return false;
+  }
+  char* end = nullptr;
+  const double v = std::strtod(bytes.constData(), &end);
+  if (end != bytes.constData() + bytes.size() || !std::isfinite(v))
+    return false;
+  *value = v;
+  return true;
+}
+
+QString withComma(QString s)
+{
+  s.replace(u'.', DecimalSeparator);
+  return s;
+}
+
+}  // namespace
+
+bool readReal(const QString& text, double* value)
+{
+  return readCNumber(text, value);
+}
+
+bool readInt(const QString& text, int* value)
+{
+  bool ok = false;
+  const int v = text.trimmed().toInt(&ok, 10);
+  if (ok)
+    *value = v;
+  return ok;
+}
+
+long long nearest(double x)
+{
+  return static_cast<long long>(std::nearbyint(x));  // default rounding mode: halves to even
+}
+
+QString fixed(double x, int significant, int decimals)
+{
+  if (!std::isfinite(x))
+    return withComma(QString::number(x));
+  if (x == 0.0)
+    return decimals > 0 ? QStringLiteral("0") + DecimalSeparator + QString(decimals, u'0')
+                        : QStringLiteral("0");
+  // Round to the significant digits, halves away from zero, on the decimal
+  // digits printed by %.*e (which carries 17 digits, enough to see the half).
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.17e", std::fabs(x));
+  const QByteArray sci(buf);
+  const int ePos = sci.indexOf('e');
+  QByteArray digits = sci.left(ePos);
+  digits.remove(1, 1);  // drop the point: d.ddd -> dddd
+  int exponent = sci.mid(ePos + 1).toInt();
+  QByteArray kept = digits.left(significant);
+  const bool roundUp = digits.size() > significant && digits.at(significant) >= '5';
+  if (roundUp) {
+    int i = kept.size() - 1;
+    while (i >= 0 && kept[i] == '9') {
+      kept[i] = '0';
+      --i;
+    }
+    if (i < 0) {
+      kept.prepend('1');
+      kept.chop(1);
+      ++exponent;
+    } else {
+      kept[i] = static_cast<char>(kept[i] + 1);
+    }
+  }
+  const bool negative = x < 0;
+  const int integerDigits = exponent + 1;
+  if (integerDigits > significant) {
+    QString mantissa = QString::fromLatin1(kept.left(1));
+    if (kept.size() > 1)
+      mantissa += DecimalSeparator + QString::fromLatin1(kept.mid(1));
+    QString exp = QString::number(std::abs(exponent)).rightJustified(3, u'0');
+    return (negative ? QStringLiteral("-") : QString()) + mantissa + u'E' + u'+' + exp;
+  }
+  // Place the kept digits around the decimal point, padding with zeros.
+  QString whole;
+  QString frac;
+  for (int pos = 0; pos < integerDigits; ++pos)
+    whole += pos < kept.size() ? QChar::fromLatin1(kept[pos]) : u'0';
+  if (whole.isEmpty())
+    whole = QStringLiteral("0");
+  for (int d = 0; d < decimals; ++d) {
+    const int pos = integerDigits + d;  // index into kept; negative means a leading zero
+    frac += (pos >= 0 && pos < kept.size()) ? QChar::fromLatin1(kept[pos]) : u'0';
+  }
+  QString out = whole;
+  if (decimals > 0)
+    out += DecimalSeparator + frac;
+  const bool allZero = !out.contains(QRegularExpression(QStringLiteral("[1-9]")));
+  return (negative && !allZero ? QStringLiteral("-") : QString()) + out;
+}
+
+QString general(double x, int significant)
+{
+  if (!std::isfinite(x))
+    return withComma(QString::number(x));
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*G", significant, x);
+  QString s = QString::fromLatin1(buf);
+  // %G writes 1E-07; shortest exponent form is 1E-7.
+  const int e = s.indexOf(u'E');
+  if (e >= 0) {
+    QString mant = s.left(e);
+    int exp = s.mid(e + 1).toInt();
+    s = mant + u'E' + (exp < 0 ? QStringLiteral("-") : QString()) + QString::number(std::abs(exp));
+  }
+  return withComma(s);
+}
+
+QString decimals(double x, int count)
+{
+  QString s = QString::asprintf("%.*f", count, x);
+  if (s.startsWith(u'-') && !s.contains(QRegularExpression(QStringLiteral("[1-9]"))))
+    s.remove(0, 1);
+  return withComma(s);
+}
+
+QString formatDate(const QDate& date)
+{
+  return date.toString(ShortDateFormat);
+}
+
+QString formatTime(const QTime& time)
+{
+  return time.toString(ShortTimeFormat);
+}
+
+QString formatTimeLong(const QTime& time)
+{
+  return time.toString(QStringLiteral("hh:mm:ss"));
+}
+
+QString formatDateTime(const QDateTime& dt)
+{
+  return formatDate(dt.date()) + u' ' + formatTime(dt.time());
+}
+
+}  // namespace fmt
