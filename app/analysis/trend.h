@@ -1,0 +1,20 @@
+#pragma once
+// Cubic trend of a run of counts, fitted by least squares.
+
+#include "data/measurement_grid.h"
+
+struct TrendCoefficients {
+  double a0 = 0.0;
+  double a1 = 0.0;
+  double a2 = 0.0;
+  double a3 = 0.0;
+
+  // T(p) for the position p of a count in its run (1 for the first count).
+  double at(double p) const { return ((a3 * p + a2) * p + a1) * p + a0; }
+};
+
+// Fits T over grid rows firstRow..lastRow (column 1). Sets *currentMean to the
+// run's mean when the run has rows; a run too short for a cubic gets a flat
+// trend at that mean.
+TrendCoefficients FitRecordTrend(const MeasurementGrid& grid, int firstRow, int lastRow,
+                                 double* currentMean);
