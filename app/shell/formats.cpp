@@ -1,8 +1,7 @@
 #include "shell/formats.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <charconv>
 
 #include <QRegularExpression>
 
@@ -18,16 +17,14 @@ bool readCNumber(const QString& text, double* value)
     return false;
   QString c = t;
   c.replace(DecimalSeparator, u'.');
-  const QByteArray bytes = c.toLatin1();
-  for (char ch : bytes) {
-    const bool allowed = (ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == '+' ||
-                         ch == 'e' || ch == 'E';
-    if (!allowed)
-      return false;
-  }
-  char* end = nullptr;
-  const double v = std::strtod(bytes.constData(), &end);
-  if (end != bytes.constData() + bytes.size() || !std::isfinite(v))
+  QByteArray bytes = c.toLatin1();
+  if (bytes.startsWith('+'))
+    bytes.remove(0, 1);
+  // from_chars ignores the C locale, so a user locale never changes the reading.
+  double v = 0.0;
+  const char* end = bytes.constData() + bytes.size();
+  const auto [ptr, ec] = std::from_chars(bytes.constData(), end, v);
+  if (ec != std::errc() || ptr != end || !std::isfinite(v))
     return false;
   *value = v;
   return true;
@@ -70,8 +67,8 @@ QString fixed(double x, int significant, int decimals)
   // Round to the significant digits, halves away from zero, on the decimal
   // digits printed by %.*e (which carries 17 digits, enough to see the half).
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.17e", std::fabs(x));
-  const QByteArray sci(buf);
+  const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific, 17);
+  const QByteArray sci(buf, static_cast<int>(res.ptr - buf));
   const int ePos = sci.indexOf('e');
   QByteArray digits = sci.left(ePos);
   digits.remove(1, 1);  // drop the point: d.ddd -> dddd
@@ -124,9 +121,9 @@ QString general(double x, int significant)
   if (!std::isfinite(x))
     return withComma(QString::number(x));
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*G", significant, x);
-  QString s = QString::fromLatin1(buf);
-  // %G writes 1E-07; shortest exponent form is 1E-7.
+  const auto res = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, significant);
+  QString s = QString::fromLatin1(buf, static_cast<int>(res.ptr - buf)).toUpper();
+  // The exponent is written without padding zeros: 1E-7, 1E20.
   const int e = s.indexOf(u'E');
   if (e >= 0) {
     QString mant = s.left(e);
@@ -138,7 +135,9 @@ QString general(double x, int significant)
 
 QString decimals(double x, int count)
 {
-  QString s = QString::asprintf("%.*f", count, x);
+  char buf[400];
+  const auto res = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, count);
+  QString s = QString::fromLatin1(buf, static_cast<int>(res.ptr - buf));
   if (s.startsWith(u'-') && !s.contains(QRegularExpression(QStringLiteral("[1-9]"))))
     s.remove(0, 1);
   return withComma(s);

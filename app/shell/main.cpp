@@ -1,1 +1,6 @@
-int main() { return 0; }
+#include "shell/startup.h"
+
+int main(int argc, char** argv)
+{
+  return runApplication(argc, argv);
+}

@@ -1,0 +1,190 @@
+#pragma once
+// The main window: its controls and the handlers of their events. The handlers
+// live in one file per subsystem (files, linear chart, device, views, math); the
+// cross-subsystem sequences live in ViewRebuild.
+
+#include "analysis/stress_law.h"
+#include "data/measurement_grid.h"
+#include "shell/app_state.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class Chart;
+class LinearChart;
+class PolarChart;
+class Clock;
+class Prompts;
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+class QStatusBar;
+class StringGridView;
+class TPanel;
+class TForm2;
+class TForm3;
+class TForm4;
+class ViewRebuild;
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+ public:
+  static constexpr int ClientWidth = 863;
+  static constexpr int ClientHeight = 353;
+
+  TForm1(Prompts& prompts, Clock& clock, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  Prompts& prompts() { return m_prompts; }
+  Clock& clock() { return m_clock; }
+  ViewRebuild& rebuild() { return *m_rebuild; }
+
+  // The other windows, created after the main window (set by the start-up).
+  TForm2* About = nullptr;
+  TForm3* Form3 = nullptr;
+  TForm4* Form4 = nullptr;
+
+  // The single data store and the shared state.
+  MeasurementGrid Grid;
+  AppState State;
+  StressLaw Stress;
+
+  // Controls, named as on the form.
+  QWidget* Client = nullptr;
+  TPanel* Panel1 = nullptr;
+  QLabel* Image1 = nullptr;
+  QLabel* Image2 = nullptr;
+  QLabel* Image3 = nullptr;
+  QLabel* Image4 = nullptr;
+  StringGridView* StringGrid1 = nullptr;
+  QWidget* ChartArea = nullptr;  // holds Chart1, Chart2 and Chart3 side by side
+  LinearChart* Chart1 = nullptr;
+  PolarChart* Chart2 = nullptr;
+  QWidget* Chart3 = nullptr;  // the contour and surface chart
+  QStatusBar* StatusBar1 = nullptr;
+  TPanel* Panel11 = nullptr;
+  QPushButton* BitBtn1 = nullptr;
+  QPushButton* BitBtn2 = nullptr;
+  QPushButton* BitBtn3 = nullptr;
+  QPushButton* BitBtn4 = nullptr;
+  TPanel* Panel21 = nullptr;
+  QScrollBar* ScrollBar7 = nullptr;
+  TPanel* Panel22 = nullptr;
+  TPanel* Panel23 = nullptr;
+  TPanel* Panel2 = nullptr;
+  TPanel* Panel8 = nullptr;
+  TPanel* Panel9 = nullptr;
+  QPushButton* Button5 = nullptr;
+  QPushButton* Button6 = nullptr;
+  QPushButton* Button7 = nullptr;
+  QPushButton* BitBtn5 = nullptr;
+  QPushButton* BitBtn6 = nullptr;
+  QPushButton* BitBtn7 = nullptr;
+  QPushButton* BitBtn8 = nullptr;
+  TPanel* Panel24 = nullptr;
+  QLabel* Image5 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+
+  // Menus.
+  QMenu* MainFile = nullptr;
+  QAction *N11 = nullptr, *N12 = nullptr, *N14 = nullptr;
+  QMenu* N13 = nullptr;
+  QAction *N131 = nullptr, *N132 = nullptr;
+  QActionGroup* ViewGroup = nullptr;
+  QAction *N21 = nullptr, *N22 = nullptr, *N23 = nullptr, *N24 = nullptr;
+  QAction *N25 = nullptr, *N26 = nullptr, *N27 = nullptr, *N28 = nullptr;
+  QAction *N31 = nullptr, *N32 = nullptr, *N35 = nullptr;
+  QAction *N3D1 = nullptr, *G1 = nullptr, *N8 = nullptr, *N34 = nullptr;
+  QAction *N33 = nullptr, *Converttostress1 = nullptr, *Openstressdatabase1 = nullptr;
+  QAction *N41 = nullptr, *N42 = nullptr, *N43 = nullptr, *N44 = nullptr;
+  QMenu* PopupMenu1 = nullptr;
+  QMenu *N5 = nullptr, *N6 = nullptr;
+  QAction *MenuItem11 = nullptr, *MenuItem12 = nullptr, *MenuItem13 = nullptr;
+  QAction *MenuItem14 = nullptr, *MenuItem15 = nullptr, *MenuItem16 = nullptr;
+  QAction* MenuItem17 = nullptr;
+  QMenu* PopupMenu2 = nullptr;
+  QAction *MenuItem21 = nullptr, *MenuItem22 = nullptr, *MenuItem23 = nullptr;
+
+  // Window events.
+  void FormResize();
+  void N14Click();
+
+  // Measurement files.
+  void N12Click();
+  void LoadMeasurementFile(const QString& path);
+  void N131Click();
+  void N132Click();
+  void SaveMeasurementRows(int firstRow, int lastRow);
+
+  // Statistics, linear chart and record navigation.
+  int ComputeRangeStatistics(int firstRow, int lastRow);
+  void FillLinearChart();
+  void ScrollBar7Change();
+  void N31Click();
+  void N32Click();
+  void N35Click();
+  void Chart1Zoom();
+  void Chart1UndoZoom();
+  void Panel8Click();
+  void Panel9Click();
+
+  // Math.
+  void N33Click();
+  void Converttostress1Click();
+  void Openstressdatabase1Click();
+
+  // Views.
+  void LayoutLinearView();
+  void LayoutCircularView();
+  void LayoutContourView();
+  void LayoutSurfaceView();
+  void PlaceChartOverlays();
+  void FillCircularChart();
+  void BuildMapSeries();
+  void ViewItemClick(QAction* item);
+
+  // Device link.
+  void N11Click();
+  void StringGrid1DblClick();  // also Enter on the grid (StringGrid1KeyPress)
+  void MenuItem21Click();
+  void MenuItem22Click();
+  void MenuItem23Click();
+  void ClosePort();  // closes the serial port if open; errors are ignored
+
+  // Count editing.
+  void MenuItem11Click();
+  void MenuItem12Click();
+  void MenuItem13Click();
+  void MenuItem14Click();
+  void MenuItem15Click();
+  void MenuItem16Click();
+  void MenuItem17Click();
+
+  // Help.
+  void N41Click();
+  void N42Click();
+  void N43Click();
+  void N44Click();
+
+  // Handlers added by later subsystems go below.
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void createComponents();
+  void createMenus();
+  void createPopupMenus();
+  void createChartOverlays();
+  void connectHandlers();
+
+  Prompts& m_prompts;
+  Clock& m_clock;
+  std::unique_ptr<ViewRebuild> m_rebuild;
+};

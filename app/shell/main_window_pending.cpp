@@ -1,0 +1,54 @@
+// Handlers whose subsystems are not built yet. Each one moves to its
+// subsystem's handler file when that subsystem lands.
+
+#include "shell/main_window.h"
+
+void TForm1::N12Click() {}
+void TForm1::LoadMeasurementFile(const QString&) {}
+void TForm1::N131Click() {}
+void TForm1::N132Click() {}
+void TForm1::SaveMeasurementRows(int, int) {}
+
+int TForm1::ComputeRangeStatistics(int firstRow, int lastRow)
+{
+  int records = 1;
+  for (int r = firstRow; r <= lastRow; ++r)
+    if (Grid.cell(r, 1).isEmpty())
+      ++records;
+  return records;
+}
+void TForm1::FillLinearChart() {}
+void TForm1::ScrollBar7Change() {}
+void TForm1::N31Click() {}
+void TForm1::N32Click() {}
+void TForm1::N35Click() {}
+void TForm1::Chart1Zoom() {}
+void TForm1::Chart1UndoZoom() {}
+void TForm1::Panel8Click() {}
+void TForm1::Panel9Click() {}
+
+void TForm1::N33Click() {}
+void TForm1::Converttostress1Click() {}
+void TForm1::Openstressdatabase1Click() {}
+
+void TForm1::LayoutCircularView() {}
+void TForm1::LayoutContourView() {}
+void TForm1::LayoutSurfaceView() {}
+void TForm1::FillCircularChart() {}
+void TForm1::BuildMapSeries() {}
+void TForm1::ViewItemClick(QAction*) {}
+
+void TForm1::N11Click() {}
+void TForm1::StringGrid1DblClick() {}
+void TForm1::MenuItem21Click() {}
+void TForm1::MenuItem22Click() {}
+void TForm1::MenuItem23Click() {}
+void TForm1::ClosePort() {}
+
+void TForm1::MenuItem11Click() {}
+void TForm1::MenuItem12Click() {}
+void TForm1::MenuItem13Click() {}
+void TForm1::MenuItem14Click() {}
+void TForm1::MenuItem15Click() {}
+void TForm1::MenuItem16Click() {}
+void TForm1::MenuItem17Click() {}

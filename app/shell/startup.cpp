@@ -1,0 +1,60 @@
+#include "shell/startup.h"
+
+#include "analysis/stress_db_window.h"
+#include "data/measurement_grid.h"
+#include "device/device_dialog.h"
+#include "shell/about_window.h"
+#include "shell/clock.h"
+#include "shell/main_window.h"
+#include "shell/qt_prompts.h"
+#include "shell/single_instance.h"
+
+#include <QApplication>
+
+#include <clocale>
+
+namespace {
+const QString ApplicationTitle = QStringLiteral("RZ-37m connect");
+constexpr int SplashMilliseconds = 1000;
+}  // namespace
+
+int runApplication(int argc, char** argv)
+{
+  // A second copy ends at once, before it touches the display.
+  const std::unique_ptr<InstanceLock> instanceMutex = makeInstanceLock(InstanceMutexName);
+  if (!instanceMutex->acquire())
+    return 0;
+
+  QApplication app(argc, argv);
+  // Numbers are converted by the program's own helpers; keep the C library's
+  // number formats fixed as well, whatever the user's regional settings.
+  std::setlocale(LC_NUMERIC, "C");
+
+  SystemClock clock;
+  TForm2 splash;
+  splash.showSplash();
+  clock.sleep(SplashMilliseconds);
+
+  QApplication::setApplicationName(ApplicationTitle);
+  QApplication::setApplicationDisplayName(ApplicationTitle);
+
+  QtPrompts prompts;
+  TForm1 form1(prompts, clock);
+  prompts.setOwner(&form1);
+  form1.show();
+  form1.About = &splash;
+  TForm3 form3(&form1);
+  form1.Form3 = &form3;
+  TForm4 form4(&form1);
+  form1.Form4 = &form4;
+
+  form1.Grid.setCell(0, 0, FileNameHeader);
+  form1.Grid.setCell(0, 1, SizeHeader);
+  form3.setListHeaders(QStringLiteral(" Device name"), QStringLiteral(" Port"),
+                       QStringLiteral(" Date and time"));
+  form1.State.SelectedPort = NoPortSelected;
+  form1.State.DialogueState = 2;
+
+  splash.restyleAsAbout();
+  return QApplication::exec();
+}
