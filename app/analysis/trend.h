@@ -11,6 +11,10 @@ struct TrendCoefficients {
 
   // T(p) for the position p of a count in its run (1 for the first count).
   double at(double p) const { return ((a3 * p + a2) * p + a1) * p + a0; }
+
+  // A count v at position p with the trend taken out and the run's mean (as the
+  // fit of this run left it) added back, so the run keeps its level.
+  double detrended(double v, double p, double mean) const { return v - at(p) + mean; }
 };
 
 // Fits T over grid rows firstRow..lastRow (column 1). Sets *currentMean to the
