@@ -23,6 +23,7 @@ function(rz37m_add_test)
   rz37m_target_defaults(${T_NAME})
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} Qt6::Test)
+  target_include_directories(${T_NAME} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_compile_definitions(${T_NAME} PRIVATE
     RZ37M_FIXTURES="${CMAKE_SOURCE_DIR}/tests/fixtures"
     RZ37M_BIN_DIR="${CMAKE_BINARY_DIR}/bin")

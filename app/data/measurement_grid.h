@@ -61,7 +61,7 @@ class MeasurementGrid : public QAbstractTableModel {
   RecordRows findRecord(int k) const;
   int countRecords() const;  // 1 + empty Br cells in rows 2..RowCount-1
   static QString countNumberCell(int row, const QString& time);  // "n) time"
-  static QString timeOf(const QString& countCell);  // the last 8 characters
+  static QString timeOf(const QString& countCell);               // the last 8 characters
 
   // QAbstractTableModel: one Qt row per grid row, row 0 included.
   int rowCount(const QModelIndex& parent = {}) const override;

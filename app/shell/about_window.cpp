@@ -101,11 +101,10 @@ void TForm2::restyleAsAbout()
   Label2->setFont(labelFont(QStringLiteral("Impact"), 36, true));
   Label3->move(Label3->x(), 40);
   Label3->setFont(labelFont(QStringLiteral("Impact"), 20, true));
-  Label1->setText(QStringList{QStringLiteral("Stressed state of steel"),
-                              QStringLiteral("goods and structures"),
-                              QStringLiteral("inspection application"), QString(), OwnerLine,
-                              SupportLine}
-                      .join(u'\n'));
+  Label1->setText(
+      QStringList{QStringLiteral("Stressed state of steel"), QStringLiteral("goods and structures"),
+                  QStringLiteral("inspection application"), QString(), OwnerLine, SupportLine}
+          .join(u'\n'));
   Label1->move(184, 78);
   Label1->adjustSize();
   m_about = true;

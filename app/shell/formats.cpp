@@ -1,7 +1,7 @@
 #include "shell/formats.h"
 
-#include <cmath>
 #include <charconv>
+#include <cmath>
 
 #include <QRegularExpression>
 
@@ -67,7 +67,8 @@ QString fixed(double x, int significant, int decimals)
   // Round to the significant digits, halves away from zero, on the decimal
   // digits printed by %.*e (which carries 17 digits, enough to see the half).
   char buf[64];
-  const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific, 17);
+  const auto res =
+      std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific, 17);
   const QByteArray sci(buf, static_cast<int>(res.ptr - buf));
   const int ePos = sci.indexOf('e');
   QByteArray digits = sci.left(ePos);

@@ -41,9 +41,9 @@ QString general(double x, int significant = 15);
 // (no significant-digit rounding): 1.5 with 2 -> "1,50".
 QString decimals(double x, int decimals);
 
-QString formatDate(const QDate& date);  // dd.MM.yyyy
-QString formatTime(const QTime& time);  // H:mm:ss
-QString formatTimeLong(const QTime& time);  // hh:mm:ss, as the instrument writes it
+QString formatDate(const QDate& date);        // dd.MM.yyyy
+QString formatTime(const QTime& time);        // H:mm:ss
+QString formatTimeLong(const QTime& time);    // hh:mm:ss, as the instrument writes it
 QString formatDateTime(const QDateTime& dt);  // dd.MM.yyyy H:mm:ss
 
 }  // namespace fmt

@@ -40,7 +40,9 @@ QPushButton* makeButton(QWidget* parent, const QString& caption, const QRect& ge
 }  // namespace
 
 TForm1::TForm1(Prompts& prompts, Clock& clock, QWidget* parent)
-    : QMainWindow(parent), m_prompts(prompts), m_clock(clock),
+    : QMainWindow(parent),
+      m_prompts(prompts),
+      m_clock(clock),
       m_rebuild(std::make_unique<ViewRebuild>(*this))
 {
   setWindowTitle(WindowCaption);
@@ -135,10 +137,11 @@ void TForm1::createMenus()
   QMenu* view = bar->addMenu(QStringLiteral("View"));
   ViewGroup = new QActionGroup(this);
   ViewGroup->setExclusive(true);
-  const QStringList views = {QStringLiteral("Linear chart"),      QStringLiteral("Circular chart"),
-                             QStringLiteral("Contour plot 3x12"), QStringLiteral("Contour plot 6x12"),
-                             QStringLiteral("3D surface 3x12"),   QStringLiteral("3D surface 6x12"),
-                             QStringLiteral("Contour (custom)"),  QStringLiteral("Surface (custom)")};
+  const QStringList views = {
+      QStringLiteral("Linear chart"),      QStringLiteral("Circular chart"),
+      QStringLiteral("Contour plot 3x12"), QStringLiteral("Contour plot 6x12"),
+      QStringLiteral("3D surface 3x12"),   QStringLiteral("3D surface 6x12"),
+      QStringLiteral("Contour (custom)"),  QStringLiteral("Surface (custom)")};
   QAction** items[] = {&N21, &N22, &N23, &N24, &N25, &N26, &N27, &N28};
   for (int i = 0; i < views.size(); ++i) {
     *items[i] = addCheck(view, views[i], i == 0);

@@ -15,9 +15,10 @@ void openManual(TForm1& form, const QString& name)
 {
   const QString path = ProgramFolder::file(name);
   if (!QFileInfo::exists(path)) {
-    form.prompts().message(QStringLiteral("The manual ") + path +
-                               QStringLiteral(" was not found. Reinstall the program to restore it."),
-                           QStringLiteral("RZ-37m connect"), Prompts::Icon::Warning);
+    form.prompts().message(
+        QStringLiteral("The manual ") + path +
+            QStringLiteral(" was not found. Reinstall the program to restore it."),
+        QStringLiteral("RZ-37m connect"), Prompts::Icon::Warning);
     return;
   }
   QDesktopServices::openUrl(QUrl::fromLocalFile(path));

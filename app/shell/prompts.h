@@ -30,9 +30,8 @@ class Prompts {
                        Icon icon = Icon::Information) = 0;
 
   // A question with the buttons named; returns the one pressed, or Closed.
-  virtual Answer question(const QString& caption, const QString& text,
-                          const QList<Answer>& buttons, Answer defaultButton, Icon icon,
-                          int height = 0) = 0;
+  virtual Answer question(const QString& caption, const QString& text, const QList<Answer>& buttons,
+                          Answer defaultButton, Icon icon, int height = 0) = 0;
 
   // A colour as 0x00BBGGRR, or nothing when the user cancels.
   virtual std::optional<unsigned> chooseColor(unsigned initial) = 0;

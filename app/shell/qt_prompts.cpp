@@ -22,10 +22,14 @@ QString qtFilter(const QString& filter)
 QMessageBox::Icon qtIcon(Prompts::Icon icon)
 {
   switch (icon) {
-    case Prompts::Icon::Warning: return QMessageBox::Warning;
-    case Prompts::Icon::Error: return QMessageBox::Critical;
-    case Prompts::Icon::Question: return QMessageBox::Question;
-    case Prompts::Icon::Information: break;
+    case Prompts::Icon::Warning:
+      return QMessageBox::Warning;
+    case Prompts::Icon::Error:
+      return QMessageBox::Critical;
+    case Prompts::Icon::Question:
+      return QMessageBox::Question;
+    case Prompts::Icon::Information:
+      break;
   }
   return QMessageBox::Information;
 }
@@ -33,12 +37,18 @@ QMessageBox::Icon qtIcon(Prompts::Icon icon)
 QMessageBox::StandardButton qtButton(Prompts::Answer a)
 {
   switch (a) {
-    case Prompts::Answer::Yes: return QMessageBox::Yes;
-    case Prompts::Answer::No: return QMessageBox::No;
-    case Prompts::Answer::Retry: return QMessageBox::Retry;
-    case Prompts::Answer::Ok: return QMessageBox::Ok;
-    case Prompts::Answer::Cancel: return QMessageBox::Cancel;
-    case Prompts::Answer::Closed: break;
+    case Prompts::Answer::Yes:
+      return QMessageBox::Yes;
+    case Prompts::Answer::No:
+      return QMessageBox::No;
+    case Prompts::Answer::Retry:
+      return QMessageBox::Retry;
+    case Prompts::Answer::Ok:
+      return QMessageBox::Ok;
+    case Prompts::Answer::Cancel:
+      return QMessageBox::Cancel;
+    case Prompts::Answer::Closed:
+      break;
   }
   return QMessageBox::NoButton;
 }
@@ -52,8 +62,8 @@ QString fileIn(const Prompts::FileRequest& r)
 
 std::optional<QString> QtPrompts::openFile(const FileRequest& request)
 {
-  const QString path =
-      QFileDialog::getOpenFileName(m_owner, request.caption, fileIn(request), qtFilter(request.filter));
+  const QString path = QFileDialog::getOpenFileName(m_owner, request.caption, fileIn(request),
+                                                    qtFilter(request.filter));
   if (path.isEmpty())
     return std::nullopt;
   return path;
@@ -72,8 +82,8 @@ std::optional<QString> QtPrompts::saveFile(const FileRequest& request)
 
 void QtPrompts::message(const QString& text, const QString& caption, Icon icon)
 {
-  QMessageBox box(qtIcon(icon), caption.isEmpty() ? QApplication::applicationName() : caption,
-                  text, QMessageBox::Ok, m_owner);
+  QMessageBox box(qtIcon(icon), caption.isEmpty() ? QApplication::applicationName() : caption, text,
+                  QMessageBox::Ok, m_owner);
   box.exec();
 }
 

@@ -19,7 +19,8 @@ class FileInstanceLock : public InstanceLock {
   {
     if (m_fd >= 0)
       return true;
-    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd =
+        ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
       return true;  // no place for a lock: better to run than to refuse to start
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

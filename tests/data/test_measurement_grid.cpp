@@ -48,16 +48,22 @@ class TestMeasurementGrid : public QObject {
     QTest::addColumn<int>("last");
     QTest::addColumn<int>("count");
     // rows 2.. : "ccc-cc-cccc" -> records 2..4, 6..7, 9..12
-    QTest::newRow("three, no trailing separator, 1") << "ccc-cc-cccc" << "" << 3 << 1 << 2 << 4 << 3;
-    QTest::newRow("three, no trailing separator, 2") << "ccc-cc-cccc" << "" << 3 << 2 << 6 << 7 << 2;
-    QTest::newRow("three, no trailing separator, 3") << "ccc-cc-cccc" << "" << 3 << 3 << 9 << 12 << 4;
-    QTest::newRow("trailing separator makes an empty record")
-        << "cc-" << "" << 2 << 2 << 5 << 4 << 0;
-    QTest::newRow("adjacent separators make an empty record")
-        << "c--c" << "" << 3 << 2 << 4 << 3 << 0;
-    QTest::newRow("record 1 at row 2 after a download") << "cc-c" << "Return" << 2 << 1 << 2 << 3 << 2;
-    QTest::newRow("record 2 after a download") << "cc-c" << "Return" << 2 << 2 << 5 << 5 << 1;
-    QTest::newRow("record 1 at row 2 from a file") << "cc" << "" << 1 << 1 << 2 << 3 << 2;
+    QTest::newRow("three, no trailing separator, 1") << "ccc-cc-cccc"
+                                                     << "" << 3 << 1 << 2 << 4 << 3;
+    QTest::newRow("three, no trailing separator, 2") << "ccc-cc-cccc"
+                                                     << "" << 3 << 2 << 6 << 7 << 2;
+    QTest::newRow("three, no trailing separator, 3") << "ccc-cc-cccc"
+                                                     << "" << 3 << 3 << 9 << 12 << 4;
+    QTest::newRow("trailing separator makes an empty record") << "cc-"
+                                                              << "" << 2 << 2 << 5 << 4 << 0;
+    QTest::newRow("adjacent separators make an empty record") << "c--c"
+                                                              << "" << 3 << 2 << 4 << 3 << 0;
+    QTest::newRow("record 1 at row 2 after a download") << "cc-c"
+                                                        << "Return" << 2 << 1 << 2 << 3 << 2;
+    QTest::newRow("record 2 after a download") << "cc-c"
+                                               << "Return" << 2 << 2 << 5 << 5 << 1;
+    QTest::newRow("record 1 at row 2 from a file") << "cc"
+                                                   << "" << 1 << 1 << 2 << 3 << 2;
   }
   void records()
   {
