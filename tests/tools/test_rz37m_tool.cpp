@@ -1,0 +1,131 @@
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// rz37m-tool run as scripts run it: the built program, a small measurement file
+// and a stress table in a temporary folder, the default table beside the tool.
+class TestRz37mTool : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void initTestCase();
+  void commands_data();
+  void commands();
+
+ private:
+  QTemporaryDir m_dir;
+};
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  QCOMPARE(f.write(content), content.size());
+}
+
+}  // namespace
+
+void TestRz37mTool::initTestCase()
+{
+  QVERIFY(m_dir.isValid());
+  // Two records: 05,43 and 06,00, then 12,34; a third file holds a ramp.
+  writeFile(m_dir.filePath("two.csv"),
+            "10:00:01;05,43\r\n10:00:02;06,00\r\n              \r\n10:00:04;12,34\r\n");
+  writeFile(m_dir.filePath("ramp.csv"),
+            "10:00:01;01,00\r\n10:00:02;02,00\r\n10:00:03;03,00\r\n10:00:04;04,00\r\n"
+            "10:00:05;05,00\r\n");
+  writeFile(m_dir.filePath("bad.csv"), "10:00:01;05,43\r\nnot a count\r\n");
+  // Zero at 1 mT, 100 MPa per mT.
+  writeFile(m_dir.filePath("db.csv"), "Test;1,00;100;2,00;\r\nBroken;1,00;x;2,00;\r\n");
+}
+
+void TestRz37mTool::commands_data()
+{
+  QTest::addColumn<QStringList>("args");  // FILE and DB stand for the temporary files
+  QTest::addColumn<int>("status");
+  QTest::addColumn<QString>("out");     // the whole standard output
+  QTest::addColumn<QString>("errHas");  // what the error output must contain
+
+  QTest::newRow("stats in mT") << QStringList{"stats", "two.csv"} << 0
+                               << "records=2\nBr max =12,30 mT \nBr avg =7,92 mT \n"
+                                  "Br min =5,43 mT \n"
+                               << "";
+  QTest::newRow("stats in MPa with a table")
+      << QStringList{"stats", "two.csv", "--stress", "1", "--db", "db.csv"} << 0
+      << "records=2\nS max =1134,0 MPa \nS avg =692,3 MPa \nS min =443,0 MPa \n"
+      << "";
+  QTest::newRow("stats in MPa, the table beside the tool (St_3_flat)")
+      << QStringList{"stats", "--stress", "1", "two.csv"} << 0
+      << "records=2\nS max =2972,0 MPa \nS avg =1852,0 MPa \nS min =1220,0 MPa \n"
+      << "";
+  QTest::newRow("linear line with its breaks")
+      << QStringList{"linear", "two.csv"} << 0 << "0;\n1;5,4299999999999997\n2;6\n3;\n4;12,34\n"
+      << "";
+  QTest::newRow("linear with the trend removed")
+      << QStringList{"linear", "ramp.csv", "--trend"} << 0 << "0;\n1;3\n2;3\n3;3\n4;3\n5;3\n"
+      << "";
+  QTest::newRow("linear in MPa") << QStringList{"linear", "ramp.csv", "--stress",
+                                                "1",      "--db",     "db.csv"}
+                                 << 0 << "0;\n1;0\n2;100\n3;200\n4;300\n5;400\n"
+                                 << "";
+  QTest::newRow("record 1") << QStringList{"record", "two.csv", "1"} << 0
+                            << "Range [1..2]  L=2\nleft=4..7\nbottom=1..2\n"
+                            << "";
+  QTest::newRow("record 2 in MPa")
+      << QStringList{"record", "two.csv", "2", "--stress", "1", "--db", "db.csv"} << 0
+      << "Range [4..4]  L=1\nleft=1034..1234\nbottom=4..4\n"
+      << "";
+
+  QTest::newRow("record beyond the file") << QStringList{"record", "two.csv", "3"} << 1 << ""
+                                          << "two.csv: there is no record 3";
+  QTest::newRow("missing file") << QStringList{"stats", "none.csv"} << 1 << ""
+                                << "none.csv: cannot be read";
+  QTest::newRow("bad line") << QStringList{"stats", "bad.csv"} << 1 << ""
+                            << "bad.csv: line 2 is not a measurement line";
+  QTest::newRow("stress item that does not convert")
+      << QStringList{"stats", "two.csv", "--stress", "2", "--db", "db.csv"} << 1 << ""
+      << "db.csv: The stress item";
+  QTest::newRow("no command") << QStringList{} << 2 << ""
+                              << "usage:";
+  QTest::newRow("record without K") << QStringList{"record", "two.csv"} << 2 << ""
+                                    << "missing arguments";
+  QTest::newRow("unknown option") << QStringList{"stats", "two.csv", "--fast"} << 2 << ""
+                                  << "unknown option --fast";
+  QTest::newRow("trend is for linear only") << QStringList{"stats", "two.csv", "--trend"} << 2 << ""
+                                            << "unknown option --trend";
+  QTest::newRow("stress row not a number")
+      << QStringList{"stats", "two.csv", "--stress", "a"} << 2 << ""
+      << "--stress needs a row number";
+}
+
+void TestRz37mTool::commands()
+{
+  QFETCH(QStringList, args);
+  QFETCH(int, status);
+  QFETCH(QString, out);
+  QFETCH(QString, errHas);
+  for (QString& a : args)
+    if (a.endsWith(QStringLiteral(".csv")))
+      a = m_dir.filePath(a);
+
+  QProcess tool;
+  tool.start(QStringLiteral(RZ37M_BIN_DIR "/rz37m-tool"), args);
+  QVERIFY(tool.waitForFinished(20000));
+  const QString stdOut = QString::fromUtf8(tool.readAllStandardOutput());
+  const QString stdErr = QString::fromUtf8(tool.readAllStandardError());
+  QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+  QCOMPARE(tool.exitCode(), status);
+  QCOMPARE(stdOut, out);
+  if (errHas.isEmpty())
+    QCOMPARE(stdErr, QString());
+  else
+    QVERIFY2(stdErr.contains(errHas), qPrintable(stdErr));
+  // A file or data error is one line on the error output.
+  if (status == 1)
+    QCOMPARE(stdErr.count(u'\n'), 1);
+}
+
+QTEST_GUILESS_MAIN(TestRz37mTool)
+#include "test_rz37m_tool.moc"

@@ -1,0 +1,139 @@
+#include "cli_commands.h"
+
+#include "analysis/linear_fill.h"
+#include "analysis/statistics.h"
+#include "analysis/stress_table.h"
+#include "data/measurement_file.h"
+#include "data/measurement_grid.h"
+#include "data/record_display.h"
+#include "shell/formats.h"
+#include "shell/program_folder.h"
+
+#include <memory>
+
+namespace {
+
+// What a command works on: the file's grid and the unit it is shown in.
+struct Inputs {
+  std::unique_ptr<MeasurementGrid> grid = std::make_unique<MeasurementGrid>();
+  bool stressMode = false;
+  StressLaw stress;
+};
+
+QString oneLine(QString text)
+{
+  return text.replace(u'\n', u' ').simplified();
+}
+
+QString fileErrorLine(const MeasurementFileError& e, const QString& path)
+{
+  if (e.kind == MeasurementFileError::Kind::BadLine)
+    return path + QStringLiteral(": line ") + QString::number(e.line) +
+           QStringLiteral(" is not a measurement line: \"") + oneLine(e.lineText) + u'"';
+  return path + QStringLiteral(": cannot be read: ") + oneLine(e.reason);
+}
+
+bool loadStress(const CliOptions& o, Inputs& in, QTextStream& err)
+{
+  if (o.stressRow == 0)
+    return true;
+  const QString db = o.stressDb.isEmpty() ? ProgramFolder::file(StressTableFileName) : o.stressDb;
+  QString reason;
+  const auto items = ReadStressItems(db, &reason);
+  if (!items) {
+    err << db << ": the stress table cannot be read: " << oneLine(reason) << Qt::endl;
+    return false;
+  }
+  StressTable table;
+  table.replaceItems(*items);
+  if (!ApplyStressItem(table, o.stressRow, &in.stress, &reason)) {
+    // The first paragraph says why; the rest speaks of the item the window keeps.
+    err << db << ": " << oneLine(reason.section(u'\n', 0, 0)) << Qt::endl;
+    return false;
+  }
+  in.stressMode = true;
+  return true;
+}
+
+bool loadInputs(const CliOptions& o, Inputs& in, QTextStream& err)
+{
+  MeasurementFileError error;
+  auto rows = readMeasurementFile(o.file, &error);
+  if (!rows) {
+    err << fileErrorLine(error, o.file) << Qt::endl;
+    return false;
+  }
+  in.grid->replaceRows(std::move(*rows));
+  return loadStress(o, in, err);
+}
+
+QString axisNumber(double v)
+{
+  return fmt::general(v, 17);
+}
+
+int runStats(const Inputs& in, QTextStream& out)
+{
+  const MeasurementGrid& grid = *in.grid;
+  const RangeStatistics s = ComputeRangeStatistics(grid, 2, grid.RowCount() - 1);
+  out << "records=" << s.records << '\n';
+  for (const QString& line : StatisticsLabelLines(StatisticsLabelText(s, in.stressMode, in.stress)))
+    out << line << '\n';
+  return CliOk;
+}
+
+int runLinear(const CliOptions& o, const Inputs& in, QTextStream& out)
+{
+  const LinearFill fill =
+      ComputeLinearFill(*in.grid, {o.removeTrend, in.stressMode, in.stress}, 0.0);
+  const SeriesPoints& line = fill.line;
+  for (int i = 0; i < line.count(); ++i) {
+    out << axisNumber(line.x[i]) << ';';
+    if (!line.null[i])
+      out << fmt::general(line.y[i], 17);
+    out << '\n';
+  }
+  return CliOk;
+}
+
+int runRecord(const CliOptions& o, const Inputs& in, QTextStream& out, QTextStream& err)
+{
+  const MeasurementGrid& grid = *in.grid;
+  const int records = grid.countRecords();
+  if (o.record > records) {
+    err << o.file << ": there is no record " << o.record << ", the file holds " << records
+        << (records == 1 ? " record" : " records") << Qt::endl;
+    return CliDataError;
+  }
+  // The line values matter only for the circular chart, which is not printed.
+  const RecordDisplay d =
+      ComputeRecordDisplay(grid, o.record, {in.stressMode, in.stress}, LineValueAt{});
+  out << d.panel23 << '\n';
+  out << "left=" << axisNumber(d.leftAxis.min) << ".." << axisNumber(d.leftAxis.max) << '\n';
+  out << "bottom=" << axisNumber(d.bottomAxis.min) << ".." << axisNumber(d.bottomAxis.max) << '\n';
+  return CliOk;
+}
+
+}  // namespace
+
+int runCliCommand(const CliOptions& o, QTextStream& out, QTextStream& err)
+{
+  if (o.command == CliOptions::Command::Help) {
+    out << cliUsage();
+    return CliOk;
+  }
+  Inputs in;
+  if (!loadInputs(o, in, err))
+    return CliDataError;
+  switch (o.command) {
+    case CliOptions::Command::Stats:
+      return runStats(in, out);
+    case CliOptions::Command::Linear:
+      return runLinear(o, in, out);
+    case CliOptions::Command::Record:
+      return runRecord(o, in, out, err);
+    case CliOptions::Command::Help:
+      break;
+  }
+  return CliOk;
+}

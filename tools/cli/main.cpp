@@ -1,0 +1,27 @@
+// rz37m-tool: statistics, the linear chart's points and the record display of
+// measurement files, for scripts and batch work.
+
+#include "cli_commands.h"
+#include "cli_options.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+  QCoreApplication app(argc, argv);
+  QTextStream out(stdout);
+  QTextStream err(stderr);
+  QString error;
+  const auto options = parseCliOptions(app.arguments().mid(1), &error);
+  if (!options) {
+    err << "rz37m-tool: " << error << "\n\n" << cliUsage();
+    return CliUsageError;
+  }
+  const int status = runCliCommand(*options, out, err);
+  out.flush();
+  err.flush();
+  return status;
+}
