@@ -2,6 +2,7 @@
 
 #include "charts/chart.h"
 #include "data/grid_view.h"
+#include "device/com_port.h"
 #include "shell/panel.h"
 #include "shell/view_rebuild.h"
 
@@ -49,6 +50,7 @@ TForm1::TForm1(Prompts& prompts, Clock& clock, QWidget* parent)
   QFont f = font();
   f.setPointSize(8);
   setFont(f);
+  ComPort1 = new TComPort(this);
   createComponents();
   createMenus();
   createPopupMenus();
@@ -57,7 +59,13 @@ TForm1::TForm1(Prompts& prompts, Clock& clock, QWidget* parent)
   resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height() + StatusBar1->height());
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+  // The grid view reads Grid while it is torn down; Grid is a member and goes
+  // before the base class deletes the child widgets, so the view goes first.
+  delete StringGrid1;
+  StringGrid1 = nullptr;
+}
 
 void TForm1::createComponents()
 {
@@ -319,4 +327,15 @@ void TForm1::closeEvent(QCloseEvent* event)
 void TForm1::N14Click()
 {
   close();
+}
+
+void TForm1::ClosePort()
+{
+  if (!ComPort1->Connected())
+    return;
+  try {
+    ComPort1->Close();
+  } catch (const std::exception&) {
+    // Closing at exit or before opening a file: nothing the user could do about it.
+  }
 }

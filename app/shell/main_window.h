@@ -25,6 +25,7 @@ class QScrollBar;
 class QStatusBar;
 class StringGridView;
 class TPanel;
+class TComPort;
 class TForm2;
 class TForm3;
 class TForm4;
@@ -52,6 +53,9 @@ class TForm1 : public QMainWindow {
   MeasurementGrid Grid;
   AppState State;
   StressLaw Stress;
+
+  // The one serial port, to the connected instrument (closed at start).
+  TComPort* ComPort1 = nullptr;
 
   // Controls, named as on the form.
   QWidget* Client = nullptr;
@@ -172,6 +176,10 @@ class TForm1 : public QMainWindow {
   void N44Click();
 
   // Handlers added by later subsystems go below.
+  // Starting folders of the open and save dialogs (OpenDialog1, SaveDialog1);
+  // empty means the "Data" folder beside the program.
+  QString OpenDialog1InitialDir;
+  QString SaveDialog1InitialDir;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

@@ -3,11 +3,6 @@
 
 #include "shell/main_window.h"
 
-void TForm1::N12Click() {}
-void TForm1::LoadMeasurementFile(const QString&) {}
-void TForm1::N131Click() {}
-void TForm1::N132Click() {}
-void TForm1::SaveMeasurementRows(int, int) {}
 
 int TForm1::ComputeRangeStatistics(int firstRow, int lastRow)
 {
@@ -27,8 +22,6 @@ void TForm1::Chart1UndoZoom() {}
 void TForm1::Panel8Click() {}
 void TForm1::Panel9Click() {}
 
-void TForm1::N33Click() {}
-void TForm1::Converttostress1Click() {}
 void TForm1::Openstressdatabase1Click() {}
 
 void TForm1::LayoutCircularView() {}
@@ -43,7 +36,6 @@ void TForm1::StringGrid1DblClick() {}
 void TForm1::MenuItem21Click() {}
 void TForm1::MenuItem22Click() {}
 void TForm1::MenuItem23Click() {}
-void TForm1::ClosePort() {}
 
 void TForm1::MenuItem11Click() {}
 void TForm1::MenuItem12Click() {}
