@@ -45,6 +45,7 @@ Chart::Chart(QWidget* parent) : QWidget(parent) {
   m_title->position->setType(QCPItemPosition::ptAbsolute);
   m_title->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
   m_title->setTextAlignment(Qt::AlignLeft);
+  m_title->setText(QString());
 
   m_hoverTimer = new QTimer(this);
   m_hoverTimer->setSingleShot(true);

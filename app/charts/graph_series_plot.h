@@ -7,11 +7,13 @@
 
 #include <QPointer>
 
+class QCPAxis;
 class QCPGraph;
 
 class GraphSeriesPlot : public SeriesPlot {
  public:
-  explicit GraphSeriesPlot(QCPGraph* graph);
+  // A new graph on these axes, drawn above the plot's earlier ones.
+  GraphSeriesPlot(QCPAxis* keyAxis, QCPAxis* valueAxis);
   ~GraphSeriesPlot() override;
 
   void appended(double x, double y, bool null) override;

@@ -127,7 +127,7 @@ LinearChart::~LinearChart() = default;
 std::unique_ptr<SeriesPlot> LinearChart::createPlot(ChartSeries::Kind kind) {
   if (kind == ChartSeries::Kind::Polar) return nullptr;
   QCustomPlot* p = plot();
-  return std::make_unique<GraphSeriesPlot>(p->addGraph(p->xAxis, p->yAxis));
+  return std::make_unique<GraphSeriesPlot>(p->xAxis, p->yAxis);
 }
 
 void LinearChart::applyMargins(const QMargins& m) { plot()->plotLayout()->setMargins(m); }

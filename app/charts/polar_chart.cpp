@@ -9,8 +9,10 @@
 
 namespace {
 
-// Room kept around the circle for the angle labels, inside the chart margins.
-constexpr int LabelRoom = 18;
+// Room kept around the circle for the angle labels, inside the chart margins:
+// three digits beside it, one line of text above and below.
+constexpr int LabelRoomSide = 28;
+constexpr int LabelRoomTop = 18;
 
 QPen gridPen() { return QPen(QColor(192, 192, 192), 0, Qt::DotLine); }
 
@@ -104,6 +106,8 @@ PolarChart::PolarChart(QWidget* parent) : Chart(parent) {
   m_angular = new QCPPolarAxisAngular(p);
   p->plotLayout()->addElement(0, 0, m_angular);
   m_angular->setAutoMargins(QCP::msNone);
+  // The white disc is drawn with the axis; on the bottom layer it stays under the grid.
+  m_angular->setLayer(QStringLiteral("background"));
   m_angular->setBackground(QBrush(Qt::white));
   m_angular->setRangeDrag(false);
   m_angular->setRangeZoom(false);
@@ -126,6 +130,8 @@ PolarChart::PolarChart(QWidget* parent) : Chart(parent) {
   radial->setRangeZoom(false);
   radial->setTickLabelFont(tickFont());
   radial->setSubTicks(false);
+  radial->setAngleReference(QCPPolarAxisRadial::arAbsolute);
+  radial->setAngle(-90.0);  // straight up: screen angles turn clockwise
 
   m_radiusAxis = std::make_unique<RadiusAxis>(this, radial);
   m_bottomAxis = std::make_unique<FlatAxis>(this);
@@ -142,7 +148,7 @@ std::unique_ptr<SeriesPlot> PolarChart::createPlot(ChartSeries::Kind kind) {
 }
 
 void PolarChart::applyMargins(const QMargins& m) {
-  m_angular->setMargins(m + QMargins(LabelRoom, LabelRoom, LabelRoom, LabelRoom));
+  m_angular->setMargins(m + QMargins(LabelRoomSide, LabelRoomTop, LabelRoomSide, LabelRoomTop));
 }
 
 QRect PolarChart::plotArea() const {
