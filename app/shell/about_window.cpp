@@ -2,23 +2,40 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 
-const QString TForm2::OwnerLine = QStringLiteral("(c) 2026 RZ-37m connect team");
+const QString TForm2::OwnerLine = QStringLiteral("(c) 2026 RZ-37m team");
 const QString TForm2::SupportLine = QStringLiteral("support@rz37m.example");
 
 namespace {
 
+// The artwork's fonts, or a sans-serif of the same weight where they are not
+// installed (a missing family must never fall back to a symbol font).
 QFont labelFont(const QString& family, int points, bool italic)
 {
+  const bool heavy = family == QStringLiteral("Impact");
   QFont f(family);
+  if (!QFontDatabase::hasFamily(family))
+    f = QFont(heavy ? QStringLiteral("DejaVu Sans Condensed") : QStringLiteral("DejaVu Sans"));
+  f.setStyleHint(QFont::SansSerif);
   f.setPointSize(points);
   f.setItalic(italic);
-  f.setBold(family == QStringLiteral("Impact"));
+  f.setBold(heavy);
   return f;
+}
+
+// A substitute font is wider than the artwork's: shrink it until the text fits.
+void fitToWidth(QLabel* label, QFont font)
+{
+  while (font.pointSize() > 6 &&
+         QFontMetrics(font).horizontalAdvance(label->text()) > label->width())
+    font.setPointSize(font.pointSize() - 1);
+  label->setFont(font);
 }
 
 }  // namespace
@@ -64,14 +81,14 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::Framele
   Image1->setGeometry(0, 0, 350, 175);
 
   Label2 = new QLabel(QStringLiteral("RZ-37m"), this);
-  Label2->setFont(labelFont(QStringLiteral("Impact"), 44, true));
   Label2->setGeometry(152, 32, 193, 63);
+  fitToWidth(Label2, labelFont(QStringLiteral("Impact"), 44, true));
   Label2->setAlignment(Qt::AlignBottom | Qt::AlignLeft);
   Label2->setStyleSheet(QStringLiteral("color: #808080; background: transparent;"));
 
   Label3 = new QLabel(QStringLiteral("CONNECT"), this);
-  Label3->setFont(labelFont(QStringLiteral("Impact"), 24, true));
   Label3->setGeometry(220, 76, 130, 41);
+  fitToWidth(Label3, labelFont(QStringLiteral("Impact"), 24, true));
   Label3->setStyleSheet(QStringLiteral("color: rgb(34,153,0); background: transparent;"));
 
   Label1 = new QLabel(OwnerLine + u'\n' + SupportLine, this);
@@ -83,8 +100,8 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::Framele
 
 void TForm2::showSplash()
 {
-  if (QWidget* screen = QApplication::activeWindow())
-    move(screen->geometry().center() - rect().center());
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
   show();
   raise();
   repaint();
@@ -98,9 +115,9 @@ void TForm2::restyleAsAbout()
                  Qt::WindowTitleHint);
   Label2->move(Label2->x(), 0);
   Label2->resize(Label2->width(), 57);
-  Label2->setFont(labelFont(QStringLiteral("Impact"), 36, true));
+  fitToWidth(Label2, labelFont(QStringLiteral("Impact"), 36, true));
   Label3->move(Label3->x(), 40);
-  Label3->setFont(labelFont(QStringLiteral("Impact"), 20, true));
+  fitToWidth(Label3, labelFont(QStringLiteral("Impact"), 20, true));
   Label1->setText(
       QStringList{QStringLiteral("Stressed state of steel"), QStringLiteral("goods and structures"),
                   QStringLiteral("inspection application"), QString(), OwnerLine, SupportLine}

@@ -56,6 +56,7 @@ TForm1::TForm1(Prompts& prompts, Clock& clock, QWidget* parent)
   createPopupMenus();
   createChartOverlays();
   connectHandlers();
+  Chart1->installEventFilter(this);
   resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height() + StatusBar1->height());
 }
 
@@ -296,6 +297,15 @@ void TForm1::resizeEvent(QResizeEvent* event)
 {
   QMainWindow::resizeEvent(event);
   FormResize();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+  // The overlays follow the linear chart's own size, which the layout settles
+  // only after the window's resize event.
+  if (watched == Chart1 && event->type() == QEvent::Resize)
+    PlaceChartOverlays();
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm1::FormResize()

@@ -12,6 +12,7 @@
 #include <memory>
 
 class Chart;
+class ChartSeries;
 class LinearChart;
 class PolarChart;
 class Clock;
@@ -176,6 +177,16 @@ class TForm1 : public QMainWindow {
   void N44Click();
 
   // Handlers added by later subsystems go below.
+  // Linear chart: the series of Chart1 (0 line, 1 dots, 2 selection markers,
+  // 3 average line) and Chart2 (0 values, 1 mean), created with their look on
+  // first use; the statistics label (lines separated by a carriage return); the
+  // colour choices applied without the dialog (as the settings do at start-up).
+  void CreateChartSeries();
+  ChartSeries* LinearSeries(int index);
+  ChartSeries* CircularSeries(int index);
+  void SetStatisticsLabel(const QString& text);
+  void ApplyGraphColor(unsigned bgr);
+  void ApplyAverageColor(unsigned bgr);
   // Starting folders of the open and save dialogs (OpenDialog1, SaveDialog1);
   // empty means the "Data" folder beside the program.
   QString OpenDialog1InitialDir;
@@ -184,6 +195,7 @@ class TForm1 : public QMainWindow {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void createComponents();

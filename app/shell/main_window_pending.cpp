@@ -4,23 +4,6 @@
 #include "shell/main_window.h"
 
 
-int TForm1::ComputeRangeStatistics(int firstRow, int lastRow)
-{
-  int records = 1;
-  for (int r = firstRow; r <= lastRow; ++r)
-    if (Grid.cell(r, 1).isEmpty())
-      ++records;
-  return records;
-}
-void TForm1::FillLinearChart() {}
-void TForm1::ScrollBar7Change() {}
-void TForm1::N31Click() {}
-void TForm1::N32Click() {}
-void TForm1::N35Click() {}
-void TForm1::Chart1Zoom() {}
-void TForm1::Chart1UndoZoom() {}
-void TForm1::Panel8Click() {}
-void TForm1::Panel9Click() {}
 
 void TForm1::Openstressdatabase1Click() {}
 

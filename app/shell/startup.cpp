@@ -10,6 +10,7 @@
 #include "shell/single_instance.h"
 
 #include <QApplication>
+#include <QScreen>
 
 #include <clocale>
 
@@ -41,6 +42,8 @@ int runApplication(int argc, char** argv)
   QtPrompts prompts;
   TForm1 form1(prompts, clock);
   prompts.setOwner(&form1);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    form1.move(screen->availableGeometry().center() - form1.rect().center());
   form1.show();
   form1.About = &splash;
   TForm3 form3(&form1);
