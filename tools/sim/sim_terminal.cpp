@@ -1,0 +1,177 @@
+#include "sim_terminal.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+int g_stopPipe[2] = {-1, -1};
+
+void onStopSignal(int)
+{
+  const char byte = 1;
+  [[maybe_unused]] ssize_t n = ::write(g_stopPipe[1], &byte, 1);
+}
+
+bool stopRequested()
+{
+  pollfd p{g_stopPipe[0], POLLIN, 0};
+  return g_stopPipe[0] >= 0 && ::poll(&p, 1, 0) > 0;
+}
+
+}  // namespace
+
+std::chrono::microseconds pacedArrival(long long bytes)
+{
+  // 10 bits a byte on the wire: start, 8 data, stop.
+  const auto wire = [](long long n) { return std::chrono::microseconds(n * 10 * 1'000'000 / LineBaudRate); };
+  const long long full = bytes / AdapterPacketBytes * AdapterPacketBytes;
+  if (full == bytes)
+    return wire(bytes);
+  return wire(bytes) + std::chrono::milliseconds(AdapterLatencyMs);
+}
+
+bool installStopSignals(QString* error)
+{
+  if (g_stopPipe[0] >= 0)
+    return true;
+  if (::pipe2(g_stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+    *error = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+  }
+  struct sigaction action {};
+  action.sa_handler = onStopSignal;
+  sigemptyset(&action.sa_mask);
+  ::sigaction(SIGINT, &action, nullptr);
+  ::sigaction(SIGTERM, &action, nullptr);
+  return true;
+}
+
+SimTerminal::~SimTerminal()
+{
+  removeLink();
+}
+
+bool SimTerminal::open(QString* error)
+{
+  // Holding the terminal side keeps the pair alive while clients come and go.
+  return m_pty.open(error) && m_pty.holdTerminalSide(error);
+}
+
+bool SimTerminal::makeLink(const QString& link, QString* error)
+{
+  const QFileInfo existing(link);
+  if (existing.isSymLink()) {
+    QFile::remove(link);
+  } else if (existing.exists()) {
+    *error = QStringLiteral("%1 exists and is not a symbolic link; choose another --link path").arg(link);
+    return false;
+  }
+  if (::symlink(path().toLocal8Bit().constData(), link.toLocal8Bit().constData()) != 0) {
+    *error = QStringLiteral("Cannot create the link %1: %2").arg(link, QString::fromLocal8Bit(std::strerror(errno)));
+    return false;
+  }
+  m_link = link;
+  return true;
+}
+
+void SimTerminal::removeLink()
+{
+  if (m_link.isEmpty())
+    return;
+  if (QFileInfo(m_link).symLinkTarget() == path())
+    QFile::remove(m_link);
+  m_link.clear();
+}
+
+bool SimTerminal::waitOrStop(int fd, short events, int timeoutMs)
+{
+  pollfd fds[2] = {{g_stopPipe[0], POLLIN, 0}, {fd, events, 0}};
+  const int count = fd >= 0 ? 2 : 1;
+  while (::poll(fds, count, timeoutMs) < 0) {
+    if (errno != EINTR)
+      return false;
+  }
+  return fds[0].revents == 0;
+}
+
+bool SimTerminal::send(const QByteArray& bytes, bool pace)
+{
+  const auto start = SteadyClock::now();
+  const int step = pace ? AdapterPacketBytes : static_cast<int>(bytes.size());
+  for (qsizetype done = 0; done < bytes.size();) {
+    const QByteArray packet = bytes.mid(done, step);
+    if (pace) {
+      const auto due = start + pacedArrival(done + packet.size());
+      const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(due - SteadyClock::now());
+      if (wait.count() > 0 && !waitOrStop(-1, 0, static_cast<int>(wait.count())))
+        return false;
+    }
+    qsizetype sent = 0;
+    while (sent < packet.size()) {
+      sent += m_pty.writeSome(packet.mid(sent));
+      if (sent < packet.size() && !waitOrStop(m_pty.controlFd(), POLLOUT, -1))
+        return false;
+    }
+    done += packet.size();
+  }
+  return true;
+}
+
+bool SimTerminal::lineUnderstood(const SimLineOptions& options, QTextStream& log)
+{
+  if (options.anyLine)
+    return true;
+  const SerialLineState line = m_pty.line();
+  if (line.BaudRate == LineBaudRate && line.is8N1()) {
+    m_lastLineComplaint.clear();
+    return true;
+  }
+  const QString complaint = QStringLiteral("the port is set to %1, the instrument speaks %2 8N1: bytes not "
+                                           "understood (start with --any-line to answer anyway)")
+                                .arg(line.describe())
+                                .arg(LineBaudRate);
+  if (complaint != m_lastLineComplaint)
+    log << complaint << Qt::endl;
+  m_lastLineComplaint = complaint;
+  return false;
+}
+
+int SimTerminal::run(SimInstrument& instrument, const SimLineOptions& options, QTextStream& log)
+{
+  for (;;) {
+    if (!waitOrStop(m_pty.controlFd(), POLLIN, -1))
+      return 0;
+    const QByteArray received = m_pty.readAvailable();
+    if (received.isEmpty()) {
+      pollfd p{m_pty.controlFd(), POLLIN, 0};
+      if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR)) != 0) {
+        log << "the terminal went away" << Qt::endl;
+        return 1;
+      }
+      continue;
+    }
+    if (!lineUnderstood(options, log))
+      continue;
+    const SimReply reply = instrument.receive(received);
+    if (!options.quiet)
+      for (const QString& line : reply.log)
+        log << line << Qt::endl;
+    if (!send(reply.bytes, options.pace) || stopRequested())
+      return 0;
+    if (reply.dropLink) {
+      log << "link dropped" << Qt::endl;
+      return 3;
+    }
+  }
+}
