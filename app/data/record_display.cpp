@@ -3,6 +3,7 @@
 #include "shell/formats.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -50,7 +51,12 @@ void fillCircular(const MeasurementGrid& grid, const RecordDisplayOptions& optio
       continue;
     const double angle = static_cast<double>(fmt::nearest((r - d.first) * 360.0 / length));
     d.means.append({angle, mean, QString()});
-    d.values.append({angle, lineValue ? lineValue(r - 1) : v, br});
+    // The chart's value carries trend removal and conversion; should the line not
+    // hold the row (not filled yet), the count's own value in the unit in force.
+    double y = lineValue ? lineValue(r - 1) : std::nan("");
+    if (!std::isfinite(y))
+      y = options.stressMode ? options.stress.ToStress(v) : v;
+    d.values.append({angle, y, br});
   }
 }
 

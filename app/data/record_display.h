@@ -42,6 +42,7 @@ struct RecordDisplayOptions {
 
 // The value the linear chart's line series holds at a point index (grid row - 1),
 // so that trend removal and the stress conversion carry over to the circular chart.
+// Without it, or where it gives NaN, the count's own value in the unit in force.
 using LineValueAt = std::function<double(int pointIndex)>;
 
 // Record k (1-based). A record without counts shows its place as a one-point
