@@ -107,6 +107,10 @@ class Chart : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
   void scheduleReplot();
+  // Brings the drawing's viewport and layout up to the widget's size now: a
+  // hidden widget gets its resize event only when shown, and conversions and
+  // overlay placement are needed before that.
+  void syncLayout() const;
 
  private:
   void placeTitle();

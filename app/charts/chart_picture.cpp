@@ -17,10 +17,12 @@
 
 namespace {
 
-bool fail(QString* error, const QString& path, const QString& reason) {
+bool fail(QString* error, const QString& path, const QString& reason)
+{
   if (error) {
-    *error = QStringLiteral("The picture could not be written to \"%1\": %2. "
-                            "Check that the folder exists and is writable, or choose another name.")
+    *error = QStringLiteral(
+                 "The picture could not be written to \"%1\": %2. "
+                 "Check that the folder exists and is writable, or choose another name.")
                  .arg(QDir::toNativeSeparators(path), reason);
   }
   return false;
@@ -28,14 +30,19 @@ bool fail(QString* error, const QString& path, const QString& reason) {
 
 }  // namespace
 
-QImage Chart::picture() const {
+QImage Chart::picture() const
+{
   const QSize size = this->size();
-  return m_plot->toPixmap(size.width(), size.height(), 1.0).toImage().convertToFormat(QImage::Format_RGB32);
+  return m_plot->toPixmap(size.width(), size.height(), 1.0)
+      .toImage()
+      .convertToFormat(QImage::Format_RGB32);
 }
 
-bool Chart::writePicture(const QString& path, const char* format, int quality, QString* error) {
+bool Chart::writePicture(const QString& path, const char* format, int quality, QString* error)
+{
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return fail(error, path, file.errorString());
+  if (!file.open(QIODevice::WriteOnly))
+    return fail(error, path, file.errorString());
   QImageWriter writer(&file, format);
   if (quality >= 0) {
     writer.setQuality(quality);
@@ -45,26 +52,34 @@ bool Chart::writePicture(const QString& path, const char* format, int quality, Q
     file.cancelWriting();
     return fail(error, path, writer.errorString());
   }
-  if (!file.commit()) return fail(error, path, file.errorString());
+  if (!file.commit())
+    return fail(error, path, file.errorString());
   return true;
 }
 
-bool Chart::saveBmp(const QString& path, QString* error) { return writePicture(path, "bmp", -1, error); }
+bool Chart::saveBmp(const QString& path, QString* error)
+{
+  return writePicture(path, "bmp", -1, error);
+}
 
-bool Chart::saveJpeg(const QString& path, int quality, QString* error) {
+bool Chart::saveJpeg(const QString& path, int quality, QString* error)
+{
   return writePicture(path, "jpeg", std::clamp(quality, 0, 100), error);
 }
 
-bool Chart::savePdf(const QString& path, QString* error) {
+bool Chart::savePdf(const QString& path, QString* error)
+{
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return fail(error, path, file.errorString());
+  if (!file.open(QIODevice::WriteOnly))
+    return fail(error, path, file.errorString());
   const QSize size = this->size();
   {
     QPdfWriter pdf(&file);
     pdf.setPdfVersion(QPagedPaintDevice::PdfVersion_1_4);
     pdf.setCreator(QStringLiteral("RZ-37m connect"));
-    pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(size), QPageSize::Point, QString(), QPageSize::ExactMatch),
-                                  QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    pdf.setPageLayout(
+        QPageLayout(QPageSize(QSizeF(size), QPageSize::Point, QString(), QPageSize::ExactMatch),
+                    QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     QCPPainter painter;
     if (!painter.begin(&pdf)) {
       file.cancelWriting();
@@ -75,6 +90,7 @@ bool Chart::savePdf(const QString& path, QString* error) {
     m_plot->toPainter(&painter, size.width(), size.height());
     painter.end();
   }
-  if (!file.commit()) return fail(error, path, file.errorString());
+  if (!file.commit())
+    return fail(error, path, file.errorString());
   return true;
 }

@@ -8,7 +8,8 @@
 #include <algorithm>
 
 ChartSeries::ChartSeries(Kind kind, std::unique_ptr<SeriesPlot> plot, QObject* parent)
-    : QObject(parent), m_kind(kind), m_plot(std::move(plot)) {
+    : QObject(parent), m_kind(kind), m_plot(std::move(plot))
+{
   m_pointerVisible = kind != Kind::Line;
   m_plot->attach(this);
   restyle();
@@ -16,15 +17,28 @@ ChartSeries::ChartSeries(Kind kind, std::unique_ptr<SeriesPlot> plot, QObject* p
 
 ChartSeries::~ChartSeries() = default;
 
-double ChartSeries::x(int i) const { return inRange(i) ? m_xs[i] : qQNaN(); }
+double ChartSeries::x(int i) const
+{
+  return inRange(i) ? m_xs[i] : qQNaN();
+}
 
-double ChartSeries::y(int i) const { return inRange(i) ? m_ys[i] : qQNaN(); }
+double ChartSeries::y(int i) const
+{
+  return inRange(i) ? m_ys[i] : qQNaN();
+}
 
-QString ChartSeries::label(int i) const { return inRange(i) ? m_labels[i] : QString(); }
+QString ChartSeries::label(int i) const
+{
+  return inRange(i) ? m_labels[i] : QString();
+}
 
-bool ChartSeries::isNull(int i) const { return inRange(i) ? m_nulls[i] : true; }
+bool ChartSeries::isNull(int i) const
+{
+  return inRange(i) ? m_nulls[i] : true;
+}
 
-void ChartSeries::clear() {
+void ChartSeries::clear()
+{
   m_xs.clear();
   m_ys.clear();
   m_nulls.clear();
@@ -32,7 +46,8 @@ void ChartSeries::clear() {
   redrawAll();
 }
 
-void ChartSeries::add(double x, double y, const QString& label) {
+void ChartSeries::add(double x, double y, const QString& label)
+{
   m_xs.append(x);
   m_ys.append(y);
   m_nulls.append(false);
@@ -41,7 +56,8 @@ void ChartSeries::add(double x, double y, const QString& label) {
   m_plot->requestReplot();
 }
 
-void ChartSeries::addNull(double x) {
+void ChartSeries::addNull(double x)
+{
   m_xs.append(x);
   m_ys.append(0.0);
   m_nulls.append(true);
@@ -50,8 +66,10 @@ void ChartSeries::addNull(double x) {
   m_plot->requestReplot();
 }
 
-void ChartSeries::removeAt(int i) {
-  if (!inRange(i)) return;
+void ChartSeries::removeAt(int i)
+{
+  if (!inRange(i))
+    return;
   m_xs.remove(i);
   m_ys.remove(i);
   m_nulls.remove(i);
@@ -59,7 +77,8 @@ void ChartSeries::removeAt(int i) {
   redrawAll();
 }
 
-void ChartSeries::setPoints(QVector<double> xs, QVector<double> ys, QVector<bool> nulls) {
+void ChartSeries::setPoints(QVector<double> xs, QVector<double> ys, QVector<bool> nulls)
+{
   const qsizetype n = std::min(xs.size(), ys.size());
   xs.resize(n);
   ys.resize(n);
@@ -71,46 +90,61 @@ void ChartSeries::setPoints(QVector<double> xs, QVector<double> ys, QVector<bool
   redrawAll();
 }
 
-void ChartSeries::setActive(bool on) {
+void ChartSeries::setActive(bool on)
+{
   m_active = on;
   restyle();
 }
 
-void ChartSeries::setColor(const QColor& c) {
+void ChartSeries::setColor(const QColor& c)
+{
   m_color = c;
   restyle();
 }
 
-void ChartSeries::setDotted(bool on) {
+void ChartSeries::setDotted(bool on)
+{
   m_dotted = on;
   restyle();
 }
 
-void ChartSeries::setPointer(int size, const QColor& fill, const QColor& outline) {
+void ChartSeries::setPointer(int size, const QColor& fill, const QColor& outline)
+{
   m_pointerSize = std::max(1, size);
   m_pointerFill = fill;
   m_pointerOutline = outline;
   restyle();
 }
 
-void ChartSeries::setPointerVisible(bool on) {
+void ChartSeries::setPointerVisible(bool on)
+{
   m_pointerVisible = on;
   restyle();
 }
 
-void ChartSeries::setHoverTips(bool on) { m_hoverTips = on; }
-
-QString ChartSeries::tipText(int i) const {
-  if (!inRange(i)) return {};
-  if (!m_labels[i].isEmpty()) return m_labels[i];
-  return fmt::general(m_ys[i]);
+void ChartSeries::setHoverTips(bool on)
+{
+  m_hoverTips = on;
 }
 
-int ChartSeries::nearestPoint(const QPointF& pixel, double maxDistance) const {
+QString ChartSeries::tipText(int i) const
+{
+  if (!inRange(i))
+    return {};
+  if (!m_labels[i].isEmpty())
+    return m_labels[i];
+  // Six significant digits: more than the instrument resolves, and a detrended
+  // or converted value stays readable.
+  return fmt::general(m_ys[i], TipDigits);
+}
+
+int ChartSeries::nearestPoint(const QPointF& pixel, double maxDistance) const
+{
   int best = -1;
   double bestSquare = maxDistance * maxDistance;
   for (int i = 0; i < count(); ++i) {
-    if (m_nulls[i]) continue;
+    if (m_nulls[i])
+      continue;
     const QPointF d = m_plot->toPixel(m_xs[i], m_ys[i]) - pixel;
     const double square = d.x() * d.x() + d.y() * d.y();
     if (square <= bestSquare) {
@@ -121,12 +155,14 @@ int ChartSeries::nearestPoint(const QPointF& pixel, double maxDistance) const {
   return best;
 }
 
-void ChartSeries::redrawAll() {
+void ChartSeries::redrawAll()
+{
   m_plot->reload();
   m_plot->requestReplot();
 }
 
-void ChartSeries::restyle() {
+void ChartSeries::restyle()
+{
   m_plot->restyle();
   m_plot->requestReplot();
 }

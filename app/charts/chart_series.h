@@ -54,7 +54,9 @@ class ChartSeries : public QObject {
   void setHoverTips(bool on);  // the chart shows a tip when the mouse rests on a point
   bool hoverTips() const { return m_hoverTips; }
 
-  // What the hover tip shows for point i: its label, or else its y value.
+  // What the hover tip shows for point i: its label, or else its y value
+  // (fmt::general with TipDigits significant digits).
+  static constexpr int TipDigits = 6;
   QString tipText(int i) const;
   // The drawn (non-null) point nearest to a widget pixel within maxDistance
   // pixels, or -1.

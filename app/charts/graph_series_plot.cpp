@@ -11,7 +11,10 @@
 namespace {
 
 // Pointer sizes are half-widths: a size 2 diamond spans 5 pixels.
-double diamondWidth(int size) { return 2.0 * size + 1.0; }
+double diamondWidth(int size)
+{
+  return 2.0 * size + 1.0;
+}
 
 // A graph that draws each pointer pixel once: 100 000 dots across a thousand
 // pixels land mostly on top of each other, and drawing every one of them is
@@ -22,88 +25,119 @@ class DotGraph : public QCPGraph {
 
  protected:
   void drawScatterPlot(QCPPainter* painter, const QVector<QPointF>& scatters,
-                       const QCPScatterStyle& style) const override {
+                       const QCPScatterStyle& style) const override
+  {
     const QRect area = clipRect();
-    if (area.isEmpty()) return;
+    if (area.isEmpty())
+      return;
     // On screen and in bitmaps one pointer is drawn once and stamped; vector
     // output (PDF) gets real shapes.
     const bool stamp = !painter->modes().testFlag(QCPPainter::pmVectorized);
     const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
     const QPixmap pointer = stamp ? pointerPixmap(style, ratio) : QPixmap();
-    const QPointF half(pointerSide(style) / 2, pointerSide(style) / 2);
+    const int centre = pointerSide(style) / 2;  // whole pixels keep the stamps sharp
+    const QPointF half(centre, centre);
     if (!stamp) {
       applyScattersAntialiasingHint(painter);
       style.applyTo(painter, mPen);
     }
-    std::vector<bool> taken(static_cast<size_t>(area.width() + 1) * static_cast<size_t>(area.height() + 1));
+    std::vector<bool> taken(static_cast<size_t>(area.width() + 1) *
+                            static_cast<size_t>(area.height() + 1));
     for (const QPointF& p : scatters) {
       const int x = qRound(p.x());
       const int y = qRound(p.y());
-      if (!area.adjusted(0, 0, 1, 1).contains(x, y)) continue;
-      const size_t cell = static_cast<size_t>(y - area.top()) * static_cast<size_t>(area.width() + 1) +
-                          static_cast<size_t>(x - area.left());
-      if (taken[cell]) continue;
+      if (!area.adjusted(0, 0, 1, 1).contains(x, y))
+        continue;
+      const size_t cell =
+          static_cast<size_t>(y - area.top()) * static_cast<size_t>(area.width() + 1) +
+          static_cast<size_t>(x - area.left());
+      if (taken[cell])
+        continue;
       taken[cell] = true;
-      if (stamp) painter->drawPixmap(QPointF(x, y) - half, pointer);
-      else style.drawShape(painter, p.x(), p.y());
+      if (stamp)
+        painter->drawPixmap(QPointF(x, y) - half, pointer);
+      else
+        style.drawShape(painter, p.x(), p.y());
     }
   }
 
  private:
-  static int pointerSide(const QCPScatterStyle& style) { return static_cast<int>(std::ceil(style.size())) + 3; }
+  static int pointerSide(const QCPScatterStyle& style)
+  {
+    return static_cast<int>(std::ceil(style.size())) + 3;
+  }
 
-  QPixmap pointerPixmap(const QCPScatterStyle& style, qreal ratio) const {
+  QPixmap pointerPixmap(const QCPScatterStyle& style, qreal ratio) const
+  {
     const int side = pointerSide(style);
-    QPixmap pm(static_cast<int>(std::ceil(side * ratio)), static_cast<int>(std::ceil(side * ratio)));
+    QPixmap pm(static_cast<int>(std::ceil(side * ratio)),
+               static_cast<int>(std::ceil(side * ratio)));
     pm.setDevicePixelRatio(ratio);
     pm.fill(Qt::transparent);
     QCPPainter p(&pm);
     applyScattersAntialiasingHint(&p);
     style.applyTo(&p, mPen);
-    style.drawShape(&p, side / 2, side / 2);
+    const int centre = side / 2;
+    style.drawShape(&p, centre, centre);
     return pm;
   }
 };
 
 }  // namespace
 
-GraphSeriesPlot::GraphSeriesPlot(QCPAxis* keyAxis, QCPAxis* valueAxis) : m_graph(new DotGraph(keyAxis, valueAxis)) {
+GraphSeriesPlot::GraphSeriesPlot(QCPAxis* keyAxis, QCPAxis* valueAxis)
+    : m_graph(new DotGraph(keyAxis, valueAxis))
+{
   m_graph->setAdaptiveSampling(true);
 }
 
-GraphSeriesPlot::~GraphSeriesPlot() {
-  if (m_graph) m_graph->parentPlot()->removePlottable(m_graph);
+GraphSeriesPlot::~GraphSeriesPlot()
+{
+  if (m_graph)
+    m_graph->parentPlot()->removePlottable(m_graph);
 }
 
-void GraphSeriesPlot::appended(double x, double y, bool null) {
+void GraphSeriesPlot::appended(double x, double y, bool null)
+{
   m_graph->addData(x, null ? qQNaN() : y);
 }
 
-void GraphSeriesPlot::reload() {
+void GraphSeriesPlot::reload()
+{
   const ChartSeries& s = *series();
   QVector<QCPGraphData> data(s.count());
-  for (int i = 0; i < s.count(); ++i) data[i] = QCPGraphData(s.x(i), s.isNull(i) ? qQNaN() : s.y(i));
+  for (int i = 0; i < s.count(); ++i)
+    data[i] = QCPGraphData(s.x(i), s.isNull(i) ? qQNaN() : s.y(i));
   const bool sorted = std::is_sorted(data.cbegin(), data.cend(), qcpLessThanSortKey<QCPGraphData>);
   m_graph->data()->set(data, sorted);
 }
 
-void GraphSeriesPlot::restyle() {
+void GraphSeriesPlot::restyle()
+{
   const ChartSeries& s = *series();
   m_graph->setVisible(s.isActive());
   m_graph->setPen(QPen(s.color(), 1, s.isDotted() ? Qt::DotLine : Qt::SolidLine));
   m_graph->setLineStyle(s.kind() == ChartSeries::Kind::Point ? QCPGraph::lsNone : QCPGraph::lsLine);
   if (s.pointerVisible()) {
-    m_graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDiamond, QPen(s.pointerOutline(), 1),
-                                             QBrush(s.pointerFill()), diamondWidth(s.pointerSize())));
+    m_graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDiamond,
+                                             QPen(s.pointerOutline(), 1), QBrush(s.pointerFill()),
+                                             diamondWidth(s.pointerSize())));
   } else {
     m_graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
   }
 }
 
-QPointF GraphSeriesPlot::toPixel(double x, double y) const {
+QPointF GraphSeriesPlot::toPixel(double x, double y) const
+{
   return {m_graph->keyAxis()->coordToPixel(x), m_graph->valueAxis()->coordToPixel(y)};
 }
 
-void GraphSeriesPlot::requestReplot() { m_graph->parentPlot()->replot(QCustomPlot::rpQueuedReplot); }
+void GraphSeriesPlot::requestReplot()
+{
+  m_graph->parentPlot()->replot(QCustomPlot::rpQueuedReplot);
+}
 
-QCPAbstractPlottable* GraphSeriesPlot::plottable() const { return m_graph; }
+QCPAbstractPlottable* GraphSeriesPlot::plottable() const
+{
+  return m_graph;
+}

@@ -12,15 +12,20 @@
 
 namespace {
 
-QPen gridPen() { return QPen(QColor(192, 192, 192), 0, Qt::DotLine); }
+QPen gridPen()
+{
+  return QPen(QColor(192, 192, 192), 0, Qt::DotLine);
+}
 
-QFont tickFont() {
+QFont tickFont()
+{
   QFont f;
   f.setPointSize(8);
   return f;
 }
 
-void styleAxis(QCPAxis* axis, bool labels) {
+void styleAxis(QCPAxis* axis, bool labels)
+{
   axis->setVisible(true);
   axis->setTickLabels(labels);
   axis->setTickLabelFont(tickFont());
@@ -41,21 +46,24 @@ class LinearChart::Axis : public ChartAxis {
         m_chart(chart),
         m_axis(axis),
         m_mirror(mirror),
-        m_ticker(QSharedPointer<ChartTicker>::create()) {
+        m_ticker(QSharedPointer<ChartTicker>::create())
+  {
     m_axis->setTicker(m_ticker);
     m_mirror->setTicker(m_ticker);
     m_mirror->grid()->setVisible(false);
     applyAll();
   }
 
-  double valueToPixel(double v) const override {
+  double valueToPixel(double v) const override
+  {
     const QRect r = m_chart->plotArea();
     const QCPRange range = m_axis->range();
     const double f = (v - range.lower) / range.size();
     return horizontal() ? r.left() + f * r.width() : r.bottom() - f * r.height();
   }
 
-  double pixelToValue(double px) const override {
+  double pixelToValue(double px) const override
+  {
     const QRect r = m_chart->plotArea();
     const QCPRange range = m_axis->range();
     const double f = horizontal() ? (px - r.left()) / r.width() : (r.bottom() - px) / r.height();
@@ -64,12 +72,16 @@ class LinearChart::Axis : public ChartAxis {
 
   // The step widens only where labels would touch: room for a label is its
   // text size plus a gap.
-  void fitLabels(const QRect& plot) {
+  void fitLabels(const QRect& plot)
+  {
     const QFontMetrics fm(m_axis->tickLabelFont());
     const QCPRange range = m_axis->range();
     if (horizontal()) {
-      const int widest = std::max(fm.horizontalAdvance(fmt::general(range.lower, 6)),
-                                  fm.horizontalAdvance(fmt::general(range.upper, 6)));
+      const double step = m_ticker->tickStep();
+      int widest = 0;
+      for (double v : {range.lower, range.upper, range.lower + step, range.upper - step}) {
+        widest = std::max(widest, fm.horizontalAdvance(fmt::general(v, 6)));
+      }
       m_ticker->fitLabels(plot.width(), widest + fm.horizontalAdvance(QStringLiteral("00")));
     } else {
       m_ticker->fitLabels(plot.height(), fm.height() + 2);
@@ -77,19 +89,22 @@ class LinearChart::Axis : public ChartAxis {
   }
 
  protected:
-  void applyRange(double min, double max) override {
+  void applyRange(double min, double max) override
+  {
     const QCPRange r = drawableRange(min, max);
     m_axis->setRange(r);
     m_mirror->setRange(r);
     m_chart->scheduleReplot();
   }
 
-  void applyIncrement(double step) override {
+  void applyIncrement(double step) override
+  {
     m_ticker->setTickStep(step);
     m_chart->scheduleReplot();
   }
 
-  void applyLabelsVisible(bool on) override {
+  void applyLabelsVisible(bool on) override
+  {
     m_axis->setTickLabels(on);
     m_chart->scheduleReplot();
   }
@@ -103,7 +118,8 @@ class LinearChart::Axis : public ChartAxis {
   QSharedPointer<ChartTicker> m_ticker;
 };
 
-LinearChart::LinearChart(QWidget* parent) : Chart(parent) {
+LinearChart::LinearChart(QWidget* parent) : Chart(parent)
+{
   QCustomPlot* p = plot();
   QCPAxisRect* area = p->axisRect();
   area->setBackground(QBrush(Qt::white));
@@ -124,31 +140,37 @@ LinearChart::LinearChart(QWidget* parent) : Chart(parent) {
 
 LinearChart::~LinearChart() = default;
 
-std::unique_ptr<SeriesPlot> LinearChart::createPlot(ChartSeries::Kind kind) {
-  if (kind == ChartSeries::Kind::Polar) return nullptr;
+std::unique_ptr<SeriesPlot> LinearChart::createPlot(ChartSeries::Kind kind)
+{
+  if (kind == ChartSeries::Kind::Polar)
+    return nullptr;
   QCustomPlot* p = plot();
   return std::make_unique<GraphSeriesPlot>(p->xAxis, p->yAxis);
 }
 
-void LinearChart::applyMargins(const QMargins& m) { plot()->plotLayout()->setMargins(m); }
+void LinearChart::applyMargins(const QMargins& m)
+{
+  plot()->plotLayout()->setMargins(m);
+}
 
-QRect LinearChart::plotArea() const {
-  QCPLayoutGrid* layout = plot()->plotLayout();
-  layout->update(QCPLayoutElement::upPreparation);
-  layout->update(QCPLayoutElement::upMargins);
-  layout->update(QCPLayoutElement::upLayout);
+QRect LinearChart::plotArea() const
+{
+  syncLayout();
   return plot()->axisRect()->rect();
 }
 
-void LinearChart::prepareReplot() {
+void LinearChart::prepareReplot()
+{
   const QRect r = plotArea();
   m_bottomAxis->fitLabels(r);
   m_leftAxis->fitLabels(r);
 }
 
-bool LinearChart::zoomToRect(const QRect& pixels) {
+bool LinearChart::zoomToRect(const QRect& pixels)
+{
   const QRect r = pixels.intersected(plotArea());
-  if (r.width() < 2 || r.height() < 2) return false;
+  if (r.width() < 2 || r.height() < 2)
+    return false;
   const double x0 = m_bottomAxis->pixelToValue(r.left());
   const double x1 = m_bottomAxis->pixelToValue(r.right());
   const double y0 = m_leftAxis->pixelToValue(r.bottom());

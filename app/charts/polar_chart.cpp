@@ -14,9 +14,13 @@ namespace {
 constexpr int LabelRoomSide = 28;
 constexpr int LabelRoomTop = 18;
 
-QPen gridPen() { return QPen(QColor(192, 192, 192), 0, Qt::DotLine); }
+QPen gridPen()
+{
+  return QPen(QColor(192, 192, 192), 0, Qt::DotLine);
+}
 
-QFont tickFont() {
+QFont tickFont()
+{
   QFont f;
   f.setPointSize(8);
   return f;
@@ -28,45 +32,58 @@ QFont tickFont() {
 class PolarChart::RadiusAxis : public ChartAxis {
  public:
   RadiusAxis(PolarChart* chart, QCPPolarAxisRadial* axis)
-      : ChartAxis(0.0, 20.0, 2.0), m_chart(chart), m_axis(axis), m_ticker(QSharedPointer<ChartTicker>::create()) {
+      : ChartAxis(0.0, 20.0, 2.0),
+        m_chart(chart),
+        m_axis(axis),
+        m_ticker(QSharedPointer<ChartTicker>::create())
+  {
     m_ticker->setSubTicks(0);
     m_axis->setTicker(m_ticker);
     applyAll();
   }
 
-  double valueToPixel(double v) const override {
+  double valueToPixel(double v) const override
+  {
     const QRectF r(m_chart->plotArea());
     const QCPRange range = m_axis->range();
     return r.center().y() - (v - range.lower) / range.size() * radius(r);
   }
 
-  double pixelToValue(double px) const override {
+  double pixelToValue(double px) const override
+  {
     const QRectF r(m_chart->plotArea());
     const QCPRange range = m_axis->range();
     return range.lower + (r.center().y() - px) / radius(r) * range.size();
   }
 
-  void fitLabels(const QRect& plot) {
+  void fitLabels(const QRect& plot)
+  {
     const QFontMetrics fm(m_axis->tickLabelFont());
     m_ticker->fitLabels(radius(QRectF(plot)), fm.height() + 2);
   }
 
  protected:
-  void applyRange(double min, double max) override {
+  void applyRange(double min, double max) override
+  {
     m_axis->setRange(drawableRange(min, max));
     m_chart->scheduleReplot();
   }
-  void applyIncrement(double step) override {
+  void applyIncrement(double step) override
+  {
     m_ticker->setTickStep(step);
     m_chart->scheduleReplot();
   }
-  void applyLabelsVisible(bool on) override {
+  void applyLabelsVisible(bool on) override
+  {
     m_axis->setTickLabels(on);
     m_chart->scheduleReplot();
   }
 
  private:
-  static double radius(const QRectF& r) { return std::max(1.0, 0.5 * std::min(r.width(), r.height())); }
+  static double radius(const QRectF& r)
+  {
+    return std::max(1.0, 0.5 * std::min(r.width(), r.height()));
+  }
 
   PolarChart* m_chart;
   QCPPolarAxisRadial* m_axis;
@@ -79,13 +96,15 @@ class PolarChart::FlatAxis : public ChartAxis {
  public:
   explicit FlatAxis(PolarChart* chart) : ChartAxis(0.0, 100.0, 10.0), m_chart(chart) { applyAll(); }
 
-  double valueToPixel(double v) const override {
+  double valueToPixel(double v) const override
+  {
     const QRect r = m_chart->plotArea();
     const QCPRange range = drawableRange(minimum(), maximum());
     return r.left() + (v - range.lower) / range.size() * r.width();
   }
 
-  double pixelToValue(double px) const override {
+  double pixelToValue(double px) const override
+  {
     const QRect r = m_chart->plotArea();
     const QCPRange range = drawableRange(minimum(), maximum());
     return range.lower + (px - r.left()) / r.width() * range.size();
@@ -100,7 +119,8 @@ class PolarChart::FlatAxis : public ChartAxis {
   PolarChart* m_chart;
 };
 
-PolarChart::PolarChart(QWidget* parent) : Chart(parent) {
+PolarChart::PolarChart(QWidget* parent) : Chart(parent)
+{
   QCustomPlot* p = plot();
   p->plotLayout()->clear();
   m_angular = new QCPPolarAxisAngular(p);
@@ -142,23 +162,30 @@ PolarChart::PolarChart(QWidget* parent) : Chart(parent) {
 
 PolarChart::~PolarChart() = default;
 
-std::unique_ptr<SeriesPlot> PolarChart::createPlot(ChartSeries::Kind kind) {
-  if (kind != ChartSeries::Kind::Polar) return nullptr;
+std::unique_ptr<SeriesPlot> PolarChart::createPlot(ChartSeries::Kind kind)
+{
+  if (kind != ChartSeries::Kind::Polar)
+    return nullptr;
   return std::make_unique<PolarSeriesPlot>(m_angular);
 }
 
-void PolarChart::applyMargins(const QMargins& m) {
+void PolarChart::applyMargins(const QMargins& m)
+{
   m_angular->setMargins(m + QMargins(LabelRoomSide, LabelRoomTop, LabelRoomSide, LabelRoomTop));
 }
 
-QRect PolarChart::plotArea() const {
-  QCPLayoutGrid* layout = plot()->plotLayout();
-  layout->update(QCPLayoutElement::upPreparation);
-  layout->update(QCPLayoutElement::upMargins);
-  layout->update(QCPLayoutElement::upLayout);
+QRect PolarChart::plotArea() const
+{
+  syncLayout();
   return m_angular->rect();
 }
 
-void PolarChart::prepareReplot() { m_radiusAxis->fitLabels(plotArea()); }
+void PolarChart::prepareReplot()
+{
+  m_radiusAxis->fitLabels(plotArea());
+}
 
-bool PolarChart::zoomToRect(const QRect&) { return false; }
+bool PolarChart::zoomToRect(const QRect&)
+{
+  return false;
+}

@@ -16,10 +16,14 @@
 
 namespace {
 
-QCPGraph* graphOf(const ChartSeries* s) { return qobject_cast<QCPGraph*>(s->plot()->plottable()); }
+QCPGraph* graphOf(const ChartSeries* s)
+{
+  return qobject_cast<QCPGraph*>(s->plot()->plottable());
+}
 
 // The plotted value at key x (the graph holds the points sorted by x).
-double plottedAt(const ChartSeries* s, double x) {
+double plottedAt(const ChartSeries* s, double x)
+{
   const auto data = graphOf(s)->data();
   auto it = data->findBegin(x, false);
   return it != data->constEnd() && it->key == x ? it->value : -999.0;
@@ -29,7 +33,8 @@ double plottedAt(const ChartSeries* s, double x) {
 template <typename C>
 struct ShownChart {
   C chart;
-  ShownChart() {
+  ShownChart()
+  {
     chart.resize(600, 400);
     chart.setChartMargins(40, 28, 16, 16);
     chart.show();
@@ -38,8 +43,10 @@ struct ShownChart {
   }
 };
 
-void fillLine(ChartSeries* s, int n) {
-  for (int i = 0; i < n; ++i) s->add(i, 10.0 + (i % 5));
+void fillLine(ChartSeries* s, int n)
+{
+  for (int i = 0; i < n; ++i)
+    s->add(i, 10.0 + (i % 5));
 }
 
 }  // namespace
@@ -61,6 +68,8 @@ class TestCharts : public QObject {
   void hoverTipShowsLabelOrValue_data();
   void hoverTipShowsLabelOrValue();
   void overlayChildStaysAbovePlot();
+  void pixelConversionMatchesDrawing_data();
+  void pixelConversionMatchesDrawing();
   void polarPolygonIsClosed();
   void picturesAreWritten_data();
   void picturesAreWritten();
@@ -68,7 +77,8 @@ class TestCharts : public QObject {
   void unwritablePathFailsWithReason();
 };
 
-void TestCharts::setRangeKeepsAxisValid_data() {
+void TestCharts::setRangeKeepsAxisValid_data()
+{
   QTest::addColumn<double>("curMin");
   QTest::addColumn<double>("curMax");
   QTest::addColumn<double>("newMin");
@@ -90,7 +100,8 @@ void TestCharts::setRangeKeepsAxisValid_data() {
   QTest::newRow("inverted request below") << 50.0 << 100.0 << 25.0 << 24.0 << 25.0 << 25.0;
 }
 
-void TestCharts::setRangeKeepsAxisValid() {
+void TestCharts::setRangeKeepsAxisValid()
+{
   QFETCH(double, curMin);
   QFETCH(double, curMax);
   QFETCH(double, newMin);
@@ -119,7 +130,8 @@ void TestCharts::setRangeKeepsAxisValid() {
   }
 }
 
-void TestCharts::singleLimitMovesTheOtherWhenCrossed() {
+void TestCharts::singleLimitMovesTheOtherWhenCrossed()
+{
   LinearChart chart;
   ChartAxis& axis = chart.leftAxis();
   axis.setRange(0.0, 20.0);
@@ -133,13 +145,15 @@ void TestCharts::singleLimitMovesTheOtherWhenCrossed() {
   QCOMPARE(axis.maximum(), -5.0);
 }
 
-void TestCharts::nullPointsBreakTheLine_data() {
+void TestCharts::nullPointsBreakTheLine_data()
+{
   QTest::addColumn<bool>("bulk");
   QTest::newRow("added one by one") << false;
   QTest::newRow("bulk fill") << true;
 }
 
-void TestCharts::nullPointsBreakTheLine() {
+void TestCharts::nullPointsBreakTheLine()
+{
   QFETCH(bool, bulk);
   LinearChart chart;
   ChartSeries* line = chart.addSeries(ChartSeries::Kind::Line);
@@ -150,8 +164,10 @@ void TestCharts::nullPointsBreakTheLine() {
     line->setPoints(xs, ys, nulls);
   } else {
     for (int i = 0; i < xs.size(); ++i) {
-      if (nulls[i]) line->addNull(xs[i]);
-      else line->add(xs[i], ys[i]);
+      if (nulls[i])
+        line->addNull(xs[i]);
+      else
+        line->add(xs[i], ys[i]);
     }
   }
   QCOMPARE(line->count(), 5);
@@ -159,8 +175,10 @@ void TestCharts::nullPointsBreakTheLine() {
     QCOMPARE(line->isNull(i), nulls[i]);
     QCOMPARE(line->x(i), xs[i]);
     QCOMPARE(line->y(i), ys[i]);
-    if (nulls[i]) QVERIFY(std::isnan(plottedAt(line, xs[i])));
-    else QCOMPARE(plottedAt(line, xs[i]), ys[i]);
+    if (nulls[i])
+      QVERIFY(std::isnan(plottedAt(line, xs[i])));
+    else
+      QCOMPARE(plottedAt(line, xs[i]), ys[i]);
   }
   QCOMPARE(graphOf(line)->data()->size(), 5);
   // Past the end: no crash, a null with no value.
@@ -171,7 +189,8 @@ void TestCharts::nullPointsBreakTheLine() {
   QCOMPARE(graphOf(line)->data()->size(), 0);
 }
 
-void TestCharts::removeAtShiftsLaterPoints() {
+void TestCharts::removeAtShiftsLaterPoints()
+{
   LinearChart chart;
   ChartSeries* marks = chart.addSeries(ChartSeries::Kind::Point);
   // Selection markers come in the order the user picks them, not by x.
@@ -196,7 +215,8 @@ void TestCharts::removeAtShiftsLaterPoints() {
   QCOMPARE(plottedAt(marks, 9), 3.0);
 }
 
-void TestCharts::seriesKindsFitTheChart() {
+void TestCharts::seriesKindsFitTheChart()
+{
   LinearChart linear;
   PolarChart polar;
   QVERIFY(linear.addSeries(ChartSeries::Kind::Polar) == nullptr);
@@ -213,19 +233,25 @@ void TestCharts::seriesKindsFitTheChart() {
   QVERIFY(graphOf(a)->visible());
 }
 
-void TestCharts::userZoomAndItsUndo_data() {
+void TestCharts::userZoomAndItsUndo_data()
+{
   QTest::addColumn<Qt::MouseButton>("button");
   QTest::addColumn<QPoint>("from");
   QTest::addColumn<QPoint>("to");
   QTest::addColumn<bool>("zooms");
   QTest::addColumn<bool>("undoes");
-  QTest::newRow("left drag down and right zooms") << Qt::LeftButton << QPoint(150, 100) << QPoint(350, 250) << true << false;
-  QTest::newRow("left drag up and left undoes") << Qt::LeftButton << QPoint(350, 250) << QPoint(150, 100) << false << true;
-  QTest::newRow("right-button drag undoes") << Qt::RightButton << QPoint(150, 100) << QPoint(350, 250) << false << true;
-  QTest::newRow("a click does nothing") << Qt::LeftButton << QPoint(150, 100) << QPoint(152, 101) << false << false;
+  QTest::newRow("left drag down and right zooms")
+      << Qt::LeftButton << QPoint(150, 100) << QPoint(350, 250) << true << false;
+  QTest::newRow("left drag up and left undoes")
+      << Qt::LeftButton << QPoint(350, 250) << QPoint(150, 100) << false << true;
+  QTest::newRow("right-button drag undoes")
+      << Qt::RightButton << QPoint(150, 100) << QPoint(350, 250) << false << true;
+  QTest::newRow("a click does nothing")
+      << Qt::LeftButton << QPoint(150, 100) << QPoint(152, 101) << false << false;
 }
 
-void TestCharts::userZoomAndItsUndo() {
+void TestCharts::userZoomAndItsUndo()
+{
   QFETCH(Qt::MouseButton, button);
   QFETCH(QPoint, from);
   QFETCH(QPoint, to);
@@ -272,7 +298,8 @@ void TestCharts::userZoomAndItsUndo() {
   }
 }
 
-void TestCharts::programmaticUndoRestoresLastProgramLimits() {
+void TestCharts::programmaticUndoRestoresLastProgramLimits()
+{
   ShownChart<LinearChart> shown;
   LinearChart& chart = shown.chart;
   chart.bottomAxis().setRange(1.0, 24.0);
@@ -291,38 +318,52 @@ void TestCharts::programmaticUndoRestoresLastProgramLimits() {
   QCOMPARE(chart.plot()->xAxis->range().upper, 24.0);
 }
 
-void TestCharts::hoverTipShowsLabelOrValue_data() {
+void TestCharts::hoverTipShowsLabelOrValue_data()
+{
   QTest::addColumn<QString>("label");
+  QTest::addColumn<double>("value");
   QTest::addColumn<bool>("active");
   QTest::addColumn<bool>("tips");
   QTest::addColumn<QPoint>("offset");
   QTest::addColumn<QString>("want");
-  QTest::newRow("value when unlabelled") << QString() << true << true << QPoint(1, -1) << QStringLiteral("5,43");
-  QTest::newRow("label when labelled") << QStringLiteral("05,43") << true << true << QPoint(0, 0) << QStringLiteral("05,43");
-  QTest::newRow("nothing away from the point") << QString() << true << true << QPoint(15, 0) << QString();
-  QTest::newRow("nothing on an inactive series") << QString() << false << true << QPoint(0, 0) << QString();
-  QTest::newRow("nothing with tips off") << QString() << true << false << QPoint(0, 0) << QString();
+  QTest::newRow("value when unlabelled")
+      << QString() << 5.43 << true << true << QPoint(1, -1) << QStringLiteral("5,43");
+  QTest::newRow("converted value, six digits")
+      << QString() << 123.456789 << true << true << QPoint(0, 0) << QStringLiteral("123,457");
+  QTest::newRow("label when labelled")
+      << QStringLiteral("05,43") << 5.43 << true << true << QPoint(0, 0) << QStringLiteral("05,43");
+  QTest::newRow("nothing away from the point")
+      << QString() << 5.43 << true << true << QPoint(15, 0) << QString();
+  QTest::newRow("nothing on an inactive series")
+      << QString() << 5.43 << false << true << QPoint(0, 0) << QString();
+  QTest::newRow("nothing with tips off")
+      << QString() << 5.43 << true << false << QPoint(0, 0) << QString();
 }
 
-void TestCharts::hoverTipShowsLabelOrValue() {
+void TestCharts::hoverTipShowsLabelOrValue()
+{
   QFETCH(QString, label);
+  QFETCH(double, value);
   QFETCH(bool, active);
   QFETCH(bool, tips);
   QFETCH(QPoint, offset);
   QFETCH(QString, want);
   ShownChart<LinearChart> shown;
   LinearChart& chart = shown.chart;
+  chart.leftAxis().setRange(0.0, 200.0);
   ChartSeries* dots = chart.addSeries(ChartSeries::Kind::Point);
-  dots->add(40.0, 5.43, label);
+  dots->add(40.0, value, label);
   dots->add(60.0, 12.0);
   dots->setActive(active);
   dots->setHoverTips(tips);
   chart.replot();
-  const QPoint at(qRound(chart.bottomAxis().valueToPixel(40.0)), qRound(chart.leftAxis().valueToPixel(5.43)));
+  const QPoint at(qRound(chart.bottomAxis().valueToPixel(40.0)),
+                  qRound(chart.leftAxis().valueToPixel(value)));
   QCOMPARE(chart.hoverTipAt(at + offset), want);
 }
 
-void TestCharts::overlayChildStaysAbovePlot() {
+void TestCharts::overlayChildStaysAbovePlot()
+{
   ShownChart<LinearChart> shown;
   LinearChart& chart = shown.chart;
   auto* label = new QLabel(QStringLiteral("Br max"), &chart);
@@ -334,7 +375,42 @@ void TestCharts::overlayChildStaysAbovePlot() {
   QCOMPARE(chart.childAt(QPoint(340, 50)), label);
 }
 
-void TestCharts::polarPolygonIsClosed() {
+void TestCharts::pixelConversionMatchesDrawing_data()
+{
+  QTest::addColumn<bool>("shown");
+  QTest::newRow("hidden chart, before its first show") << false;
+  QTest::newRow("shown chart") << true;
+}
+
+void TestCharts::pixelConversionMatchesDrawing()
+{
+  QFETCH(bool, shown);
+  LinearChart chart;
+  chart.resize(600, 400);
+  if (shown) {
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+  }
+  chart.setChartMargins(40, 28, 16, 16);
+  chart.bottomAxis().setRange(1.0, 24.0);
+  chart.leftAxis().setRange(4.0, 6.0);
+  // Overlays are placed before any redraw: the plot area must already be right.
+  const QRect r = chart.plotRect();
+  QCOMPARE(r.top(), 28);
+  QCOMPARE(r.left() + r.width(), 600 - 16);
+  QVERIFY(r.left() > 40);  // the left axis labels take room inside the margin
+  QVERIFY(r.top() + r.height() < 400 - 16);
+  QCOMPARE(chart.bottomAxis().valueToPixel(1.0), double(r.left()));
+  QCOMPARE(chart.bottomAxis().valueToPixel(24.0), double(r.left() + r.width()));
+  QCOMPARE(chart.bottomAxis().pixelToValue(chart.bottomAxis().valueToPixel(7.5)), 7.5);
+  // And the drawing puts values where the conversion says.
+  chart.plot()->replot();
+  QCOMPARE(chart.bottomAxis().valueToPixel(12.0), chart.plot()->xAxis->coordToPixel(12.0));
+  QCOMPARE(chart.leftAxis().valueToPixel(5.5), chart.plot()->yAxis->coordToPixel(5.5));
+}
+
+void TestCharts::polarPolygonIsClosed()
+{
   ShownChart<PolarChart> shown;
   PolarChart& chart = shown.chart;
   chart.setGradient(false);
@@ -347,15 +423,14 @@ void TestCharts::polarPolygonIsClosed() {
   s->add(240.0, 15.0);
   chart.replot();
   const QImage image = chart.picture();
-  const auto pixel = [&](double angle) {
-    return s->plot()->toPixel(angle, 15.0);
-  };
+  const auto pixel = [&](double angle) { return s->plot()->toPixel(angle, 15.0); };
   // Somewhere near the middle of each edge of the triangle, the line is drawn.
   const auto drawnNear = [&](QPointF a, QPointF b) {
     const QPointF mid = (a + b) / 2.0;
     for (int dx = -2; dx <= 2; ++dx) {
       for (int dy = -2; dy <= 2; ++dy) {
-        if (qGray(image.pixel(qRound(mid.x()) + dx, qRound(mid.y()) + dy)) < 128) return true;
+        if (qGray(image.pixel(qRound(mid.x()) + dx, qRound(mid.y()) + dy)) < 128)
+          return true;
       }
     }
     return false;
@@ -365,14 +440,16 @@ void TestCharts::polarPolygonIsClosed() {
   QVERIFY(drawnNear(pixel(240.0), pixel(0.0)));  // closed from the last back to the first
 }
 
-void TestCharts::picturesAreWritten_data() {
+void TestCharts::picturesAreWritten_data()
+{
   QTest::addColumn<QString>("format");
   QTest::newRow("bmp") << QStringLiteral("bmp");
   QTest::newRow("jpeg") << QStringLiteral("jpg");
   QTest::newRow("pdf") << QStringLiteral("pdf");
 }
 
-void TestCharts::picturesAreWritten() {
+void TestCharts::picturesAreWritten()
+{
   QFETCH(QString, format);
   QTemporaryDir dir;
   QVERIFY(dir.isValid());
@@ -388,9 +465,12 @@ void TestCharts::picturesAreWritten() {
   old.close();
   QString error;
   bool ok = false;
-  if (format == u"bmp") ok = chart.saveBmp(path, &error);
-  else if (format == u"jpg") ok = chart.saveJpeg(path, 95, &error);
-  else ok = chart.savePdf(path, &error);
+  if (format == u"bmp")
+    ok = chart.saveBmp(path, &error);
+  else if (format == u"jpg")
+    ok = chart.saveJpeg(path, 95, &error);
+  else
+    ok = chart.savePdf(path, &error);
   QVERIFY2(ok, qPrintable(error));
   QVERIFY(error.isEmpty());
   if (format == u"pdf") {
@@ -407,17 +487,24 @@ void TestCharts::picturesAreWritten() {
   }
 }
 
-void TestCharts::unwritablePathFailsWithReason_data() {
+void TestCharts::unwritablePathFailsWithReason_data()
+{
   QTest::addColumn<QString>("format");
   QTest::addColumn<QString>("relative");
-  QTest::newRow("bmp, missing folder") << QStringLiteral("bmp") << QStringLiteral("no/such/folder/c.bmp");
-  QTest::newRow("jpeg, missing folder") << QStringLiteral("jpg") << QStringLiteral("no/such/folder/c.jpg");
-  QTest::newRow("pdf, missing folder") << QStringLiteral("pdf") << QStringLiteral("no/such/folder/c.pdf");
-  QTest::newRow("bmp, folder is a file") << QStringLiteral("bmp") << QStringLiteral("plain.txt/c.bmp");
-  QTest::newRow("pdf, folder is a file") << QStringLiteral("pdf") << QStringLiteral("plain.txt/c.pdf");
+  QTest::newRow("bmp, missing folder")
+      << QStringLiteral("bmp") << QStringLiteral("no/such/folder/c.bmp");
+  QTest::newRow("jpeg, missing folder")
+      << QStringLiteral("jpg") << QStringLiteral("no/such/folder/c.jpg");
+  QTest::newRow("pdf, missing folder")
+      << QStringLiteral("pdf") << QStringLiteral("no/such/folder/c.pdf");
+  QTest::newRow("bmp, folder is a file")
+      << QStringLiteral("bmp") << QStringLiteral("plain.txt/c.bmp");
+  QTest::newRow("pdf, folder is a file")
+      << QStringLiteral("pdf") << QStringLiteral("plain.txt/c.pdf");
 }
 
-void TestCharts::unwritablePathFailsWithReason() {
+void TestCharts::unwritablePathFailsWithReason()
+{
   QFETCH(QString, format);
   QFETCH(QString, relative);
   QTemporaryDir dir;
@@ -429,9 +516,12 @@ void TestCharts::unwritablePathFailsWithReason() {
   const QString path = dir.filePath(relative);
   QString error;
   bool ok = true;
-  if (format == u"bmp") ok = chart.saveBmp(path, &error);
-  else if (format == u"jpg") ok = chart.saveJpeg(path, 95, &error);
-  else ok = chart.savePdf(path, &error);
+  if (format == u"bmp")
+    ok = chart.saveBmp(path, &error);
+  else if (format == u"jpg")
+    ok = chart.saveJpeg(path, 95, &error);
+  else
+    ok = chart.savePdf(path, &error);
   QVERIFY(!ok);
   QVERIFY2(error.contains(QDir::toNativeSeparators(path)), qPrintable(error));
   QVERIFY(!QFile::exists(path));
