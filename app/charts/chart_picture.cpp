@@ -76,6 +76,10 @@ bool Chart::savePdf(const QString& path, QString* error)
   {
     QPdfWriter pdf(&file);
     pdf.setPdfVersion(QPagedPaintDevice::PdfVersion_1_4);
+    // Fonts are given in points: at the screen's resolution they keep the
+    // proportions they have on screen (the writer's default 1200 dpi makes
+    // them six times too large against the drawing).
+    pdf.setResolution(logicalDpiY());
     pdf.setCreator(QStringLiteral("RZ-37m connect"));
     pdf.setPageLayout(
         QPageLayout(QPageSize(QSizeF(size), QPageSize::Point, QString(), QPageSize::ExactMatch),

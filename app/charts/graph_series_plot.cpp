@@ -4,6 +4,8 @@
 
 #include <qcustomplot.h>
 
+#include <QPainterPath>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -27,41 +29,71 @@ class DotGraph : public QCPGraph {
   void drawScatterPlot(QCPPainter* painter, const QVector<QPointF>& scatters,
                        const QCPScatterStyle& style) const override
   {
-    const QRect area = clipRect();
-    if (area.isEmpty())
-      return;
-    // On screen and in bitmaps one pointer is drawn once and stamped; vector
-    // output (PDF) gets real shapes.
-    const bool stamp = !painter->modes().testFlag(QCPPainter::pmVectorized);
-    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-    const QPixmap pointer = stamp ? pointerPixmap(style, ratio) : QPixmap();
-    const int centre = pointerSide(style) / 2;  // whole pixels keep the stamps sharp
-    const QPointF half(centre, centre);
-    if (!stamp) {
-      applyScattersAntialiasingHint(painter);
-      style.applyTo(painter, mPen);
-    }
-    std::vector<bool> taken(static_cast<size_t>(area.width() + 1) *
-                            static_cast<size_t>(area.height() + 1));
-    for (const QPointF& p : scatters) {
-      const int x = qRound(p.x());
-      const int y = qRound(p.y());
-      if (!area.adjusted(0, 0, 1, 1).contains(x, y))
-        continue;
-      const size_t cell =
-          static_cast<size_t>(y - area.top()) * static_cast<size_t>(area.width() + 1) +
-          static_cast<size_t>(x - area.left());
-      if (taken[cell])
-        continue;
-      taken[cell] = true;
-      if (stamp)
-        painter->drawPixmap(QPointF(x, y) - half, pointer);
-      else
-        style.drawShape(painter, p.x(), p.y());
-    }
+    const QVector<QPoint> spots = distinctPixels(scatters);
+    if (painter->modes().testFlag(QCPPainter::pmVectorized))
+      drawAsOnePath(painter, spots, style);
+    else
+      stamp(painter, spots, style);
   }
 
  private:
+  // The pixels the points fall on, each once, inside the plot area.
+  QVector<QPoint> distinctPixels(const QVector<QPointF>& scatters) const
+  {
+    const QRect area = clipRect().adjusted(0, 0, 1, 1);
+    QVector<QPoint> spots;
+    if (area.isEmpty())
+      return spots;
+    std::vector<bool> taken(static_cast<size_t>(area.width()) * static_cast<size_t>(area.height()));
+    for (const QPointF& p : scatters) {
+      const QPoint px = p.toPoint();
+      if (!area.contains(px))
+        continue;
+      const size_t cell =
+          static_cast<size_t>(px.y() - area.top()) * static_cast<size_t>(area.width()) +
+          static_cast<size_t>(px.x() - area.left());
+      if (taken[cell])
+        continue;
+      taken[cell] = true;
+      spots.append(px);
+    }
+    return spots;
+  }
+
+  // On screen and in bitmaps one pointer is drawn once and copied.
+  void stamp(QCPPainter* painter, const QVector<QPoint>& spots, const QCPScatterStyle& style) const
+  {
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    const QPixmap pointer = pointerPixmap(style, ratio);
+    const int centre = pointerSide(style) / 2;  // whole pixels keep the stamps sharp
+    const QPoint half(centre, centre);
+    for (const QPoint& p : spots)
+      painter->drawPixmap(p - half, pointer);
+  }
+
+  // Vector output gets the diamonds as one path: a PDF with thousands of
+  // separate shapes took seconds to write.
+  void drawAsOnePath(QCPPainter* painter, const QVector<QPoint>& spots,
+                     const QCPScatterStyle& style) const
+  {
+    applyScattersAntialiasingHint(painter);
+    style.applyTo(painter, mPen);
+    if (style.shape() != QCPScatterStyle::ssDiamond) {
+      for (const QPoint& p : spots)
+        style.drawShape(painter, p);
+      return;
+    }
+    const double w = style.size() / 2.0;
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    for (const QPoint& p : spots) {
+      const QPointF c(p);
+      path.addPolygon(QPolygonF({c - QPointF(w, 0), c - QPointF(0, w), c + QPointF(w, 0),
+                                 c + QPointF(0, w), c - QPointF(w, 0)}));
+    }
+    painter->drawPath(path);
+  }
+
   static int pointerSide(const QCPScatterStyle& style)
   {
     return static_cast<int>(std::ceil(style.size())) + 3;

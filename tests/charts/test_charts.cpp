@@ -478,6 +478,8 @@ void TestCharts::picturesAreWritten()
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     const QByteArray bytes = pdf.readAll();
     QVERIFY(bytes.startsWith("%PDF-1.4"));
+    // The page is the chart's on-screen size, in points.
+    QVERIFY(bytes.contains("/MediaBox [0 0 600.000000 400.000000]"));
     QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page "), qsizetype(1));  // one page
   } else {
     QImage image;
