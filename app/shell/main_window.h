@@ -160,6 +160,7 @@ class TForm1 : public QMainWindow {
   void MenuItem22Click();
   void MenuItem23Click();
   void ClosePort();  // closes the serial port if open; errors are ignored
+  void ClearViews();  // charts and record navigator emptied before an exchange
 
   // Count editing.
   void MenuItem11Click();

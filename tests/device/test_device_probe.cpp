@@ -3,7 +3,6 @@
 // expects, and what a silent, refused or missing port gives.
 
 #include "device/com_port.h"
-#include "device/com_port_backend.h"
 #include "device/device_probe.h"
 #include "test_device_probe_instrument.h"
 
@@ -13,39 +12,10 @@
 
 namespace {
 
-const QByteArray Rz37Identity = QByteArrayLiteral("ID:RZ-37m, 12345\r\n");
-const QByteArray Rz48Identity = QByteArrayLiteral("ID:RZ-48, 00417\r\n");
-const QByteArray ClockAnswer = QByteArrayLiteral("Date:03.03.2024 Time:09:05:07\r\n");
-
-// The platform backend, except that one device refuses this user.
-class RefusingBackend : public ComPortBackend {
- public:
-  explicit RefusingBackend(QString refused) : m_refused(std::move(refused)) {}
-  QString devicePath(const QString& name) const override { return m_real->devicePath(name); }
-  int open(const QString& path) override { return path == m_refused ? EACCES : m_real->open(path); }
-  void close() override { m_real->close(); }
-  bool isOpen() const override { return m_real->isOpen(); }
-  int setBuffers(int in, int out) override { return m_real->setBuffers(in, out); }
-  int setLine(const ComLineSettings& line) override { return m_real->setLine(line); }
-  int setTimeouts(const TComTimeouts& t) override { return m_real->setTimeouts(t); }
-  int write(const char* d, long long n, long long* w) override { return m_real->write(d, n, w); }
-  int read(char* d, int max, int* got) override { return m_real->read(d, max, got); }
-  int queuedInput(int* count) override { return m_real->queuedInput(count); }
-  int takeLineErrors(TComErrors* e) override { return m_real->takeLineErrors(e); }
-  int modemLines(ComModemLines* lines) override { return m_real->modemLines(lines); }
-  int purge(unsigned what) override { return m_real->purge(what); }
-  int drainOutput(int ms) override { return m_real->drainOutput(ms); }
-  int setEventMask(TComEvents e) override { return m_real->setEventMask(e); }
-  ComWaitResult waitEvents(TComEvents* e, int* error) override
-  {
-    return m_real->waitEvents(e, error);
-  }
-  void stopWait() override { m_real->stopWait(); }
-
- private:
-  QString m_refused;
-  std::unique_ptr<ComPortBackend> m_real = createComPortBackend();
-};
+// As the instrument answers: the command echoed, a line ending, the answer.
+const QByteArray Rz37Identity = QByteArrayLiteral("7\r\nRZ-37m #12345\r\n");
+const QByteArray Rz48Identity = QByteArrayLiteral("7\r\nRZ-48 #00417\r\n");
+const QByteArray ClockAnswer = QByteArrayLiteral("1\r\nDate:03.03.2024\r\nTime:09:05:07\r\n");
 
 QDateTime at(int y, int mo, int d, int h, int mi, int s)
 {
@@ -77,8 +47,8 @@ void TestDeviceProbe::identificationAnswer_data()
   QTest::newRow("RZ-37m") << Rz37Identity << " RZ-37m  SN12345";
   QTest::newRow("RZ-48 cut at its own places") << Rz48Identity << " RZ-48  SN00417";
   QTest::newRow("both words: the RZ-37 layout")
-      << QByteArray("ID:RZ-37m, 12345 RZ-48") << " RZ-37m  SN12345";
-  QTest::newRow("cut short") << QByteArray("ID:RZ-37m") << " RZ-37m  SN";
+      << QByteArray("7\r\nRZ-37m #12345 RZ-48") << " RZ-37m  SN12345";
+  QTest::newRow("cut short") << QByteArray("7\r\nRZ-37m") << " RZ-37m  SN";
   QTest::newRow("other text") << QByteArray("Command:") << " Unknown";
   QTest::newRow("nothing") << QByteArray() << " Unknown";
 }
@@ -168,7 +138,8 @@ void TestDeviceProbe::probeOverTerminal()
   TComPort port;
   int handled = 0;
   port.OnRxChar = [&](TCustomComPort&, int) { ++handled; };
-  InstrumentClock pauses(port, at(2024, 3, 3, 9, 5, 7));
+  InstrumentClock pauses(at(2024, 3, 3, 9, 5, 7));
+  pauses.attach(port);
   pauses.instruments << instrument.get();
 
   const PortProbeResult r = DeviceProbe(port, pauses).probe(instrument->path());
@@ -190,7 +161,8 @@ void TestDeviceProbe::refusedAndMissingPorts()
 {
   auto instrument = PtyInstrument::create(Rz37Identity, ClockAnswer);
   TComPort port(std::make_unique<RefusingBackend>(instrument->path()));
-  InstrumentClock pauses(port, at(2024, 3, 3, 9, 5, 7));
+  InstrumentClock pauses(at(2024, 3, 3, 9, 5, 7));
+  pauses.attach(port);
   DeviceProbe probe(port, pauses);
 
   // Refused: the row says so and names the group to join.
@@ -219,14 +191,11 @@ void TestDeviceProbe::setClockOverTerminal()
 {
   auto instrument = PtyInstrument::create(Rz37Identity, ClockAnswer);
   TComPort port;
-  InstrumentClock pauses(port, at(2024, 3, 3, 9, 5, 7));
+  InstrumentClock pauses(at(2024, 3, 3, 9, 5, 7));
+  pauses.attach(port);
+  pauses.instruments << instrument.get();
   DeviceProbe probe(port, pauses);
 
-  pauses.instruments << instrument.get();
-  // A pseudo-terminal drops what its reader has not taken when the port closes.
-  port.OnBeforeClose = [&](TCustomComPort&) {
-    instrument->received += instrument->pty.readFor(15 - instrument->received.size(), 500);
-  };
   QCOMPARE(probe.setClock(instrument->path()), QString());
   QCOMPARE(instrument->received, QByteArray("203032403090507"));
   QCOMPARE(pauses.pauses, (QList<int>{40, 40, 80, 40}));

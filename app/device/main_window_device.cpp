@@ -1,0 +1,63 @@
+// The main window's side of the device link: opening the device dialog and
+// clearing the views before an exchange with an instrument.
+
+#include "charts/chart.h"
+#include "device/com_port.h"
+#include "device/device_dialog.h"
+#include "device/device_probe.h"
+#include "shell/main_window.h"
+#include "shell/panel.h"
+#include "shell/prompts.h"
+
+#include <QMenu>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace {
+
+void clearSeries(Chart* chart, int first, int last)
+{
+  for (int i = first; i <= last; ++i)
+    if (ChartSeries* s = chart->series(i))
+      s->clear();
+}
+
+}  // namespace
+
+void TForm1::N11Click()
+{
+  Form3->showAtMainWindowCentre();
+  State.SerialValueCount = static_cast<unsigned char>(Form3->RefreshDeviceList(0));
+  if (State.SelectedPort != NoPortSelected) {
+    // The probe left the port closed and named after the last port it asked.
+    try {
+      ComPort1->setPort(State.SelectedPort);
+      ComPort1->Open();
+    } catch (const EComPort& error) {
+      prompts().message(portErrorMessage(error), QStringLiteral("Connect to device"),
+                        Prompts::Icon::Error);
+    }
+  }
+  N13->setEnabled(false);
+  Form3->Timer1->start();
+}
+
+void TForm1::ClearViews()
+{
+  ScrollBar7->setEnabled(false);
+  ScrollBar7->setMaximum(1);
+  Panel21->setCaption(QStringLiteral(" Record                    of 1"));
+  Panel23->setCaption(QStringLiteral("Range [0000..0000]  L=0000"));
+
+  Chart1->undoZoom();
+  clearSeries(Chart1, 0, 3);
+  Chart2->undoZoom();
+  clearSeries(Chart2, 0, 1);
+  // One point far outside the axis keeps the empty circular chart drawn.
+  if (ChartSeries* polar = Chart2->series(0))
+    polar->add(0, 999);
+
+  Chart1->leftAxis().setRange(0, 20);
+  Chart2->leftAxis().setRange(0, 20);
+  Chart1->bottomAxis().setRange(0, 100);
+}
