@@ -199,8 +199,9 @@ bool SaveStressTable(const StressTable& table, const QString& path, QString* rea
   ok = ok && file.size() == bytes.size() && file.commit();
   if (!ok) {
     if (reason)
-      *reason = file.error() != QFileDevice::NoError ? file.errorString()
-                                                     : QStringLiteral("the data could not be written");
+      *reason = file.error() != QFileDevice::NoError
+                    ? file.errorString()
+                    : QStringLiteral("the data could not be written");
     file.cancelWriting();
   }
   return ok;

@@ -17,9 +17,8 @@
 using StressItemRow = std::array<QString, 4>;
 
 inline const QString StressTableFileName = QStringLiteral("Stress_DB.csv");
-inline const StressItemRow StressTableHeader = {
-    QStringLiteral("Object"), QStringLiteral("Br(S=0)"), QStringLiteral("Smax"),
-    QStringLiteral("Br(Smax)")};
+inline const StressItemRow StressTableHeader = {QStringLiteral("Object"), QStringLiteral("Br(S=0)"),
+                                                QStringLiteral("Smax"), QStringLiteral("Br(Smax)")};
 inline constexpr int BuiltInStressItems = 11;
 
 // The eleven built-in items, as the default file holds them.

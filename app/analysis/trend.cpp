@@ -84,9 +84,9 @@ TrendCoefficients FitRecordTrend(const MeasurementGrid& grid, int firstRow, int 
     *currentMean = mean;
 
   Matrix4 m{};
-  for (int r = 0; r < 4; ++r)
-    for (int c = 0; c < 4; ++c)
-      m[r][c] = s[static_cast<size_t>(r + c)];
+  for (size_t r = 0; r < 4; ++r)
+    for (size_t c = 0; c < 4; ++c)
+      m[r][c] = s[r + c];
   const Real d = det4(m);
 
   TrendCoefficients t;

@@ -144,7 +144,7 @@ QByteArray measurementLines(const MeasurementGrid& grid, int firstRow, int lastR
   lastRow = std::min(lastRow, grid.RowCount() - 1);
   QByteArray out;
   if (lastRow >= firstRow)
-    out.reserve((lastRow - firstRow + 1) * 16);
+    out.reserve(qsizetype{lastRow - firstRow + 1} * 16);
   for (int r = firstRow; r <= lastRow; ++r) {
     const QString& br = grid.cell(r, 1);
     if (br.isEmpty())
@@ -226,8 +226,8 @@ bool append(const QString& path, const QByteArray& lines, MeasurementFileError* 
 
 }  // namespace
 
-bool writeMeasurementFile(const QString& path, const QByteArray& lines,
-                          MeasurementWriteMode mode, MeasurementFileError* error)
+bool writeMeasurementFile(const QString& path, const QByteArray& lines, MeasurementWriteMode mode,
+                          MeasurementFileError* error)
 {
   MeasurementFileError local;
   MeasurementFileError* err = error ? error : &local;
@@ -257,9 +257,11 @@ QString withCsvExtension(const QString& name)
 QString appendQuestionText(const QString& fileName)
 {
   return QStringList{QStringLiteral("File named ") + fileName + QStringLiteral(" already exists"),
-                     QStringLiteral("Would you like to append it?"), QString(),
+                     QStringLiteral("Would you like to append it?"),
+                     QString(),
                      QStringLiteral("Yes - appends file by data you save;"),
-                     QStringLiteral("No - rewrite file, old data will be cleared;"), QString(),
+                     QStringLiteral("No - rewrite file, old data will be cleared;"),
+                     QString(),
                      QStringLiteral("Press Retry to enter another file name.")}
       .join(QStringLiteral("\r\n"));
 }

@@ -58,8 +58,8 @@ enum class MeasurementWriteMode {
 // Writes lines to path. Create and Rewrite write a temporary file in the same
 // folder and put it in place only when it is complete, so a failed write leaves
 // the old file as it was; Append restores the old length when the write fails.
-bool writeMeasurementFile(const QString& path, const QByteArray& lines,
-                          MeasurementWriteMode mode, MeasurementFileError* error);
+bool writeMeasurementFile(const QString& path, const QByteArray& lines, MeasurementWriteMode mode,
+                          MeasurementFileError* error);
 
 // Today's date as ddMMyyyy: the file name the save dialog proposes.
 QString proposedMeasurementFileName(const QDate& today);

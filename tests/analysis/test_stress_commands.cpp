@@ -115,8 +115,8 @@ void TestStressCommands::stressTableAtStart_data()
   QTest::newRow("file missing") << QByteArray("<missing>") << 1 << 11 << 1
                                 << "the built-in stress items are used";
   QTest::newRow("file empty") << QByteArray() << 1 << 11 << 1 << "holds no item";
-  QTest::newRow("stored item beyond the table") << withUserItem << 30 << 12 << 1
-                                                << "The stored stress item 30";
+  QTest::newRow("stored item beyond the table")
+      << withUserItem << 30 << 12 << 1 << "The stored stress item 30";
 }
 
 void TestStressCommands::stressTableAtStart()
@@ -156,8 +156,9 @@ void TestStressCommands::optionsRedrawTheLoadedData()
   TForm1& f = *m_form;
   TForm4 form4(&f);
   const QString path = m_dir->filePath("ramp.csv");
-  putFile(path, "10:00:00;01,00\r\n10:00:01;01,10\r\n10:00:02;01,20\r\n10:00:03;01,30\r\n"
-                "10:00:04;01,40\r\n\r\n10:00:06;01,00\r\n10:00:07;01,50\r\n10:00:08;01,20\r\n");
+  putFile(path,
+          "10:00:00;01,00\r\n10:00:01;01,10\r\n10:00:02;01,20\r\n10:00:03;01,30\r\n"
+          "10:00:04;01,40\r\n\r\n10:00:06;01,00\r\n10:00:07;01,50\r\n10:00:08;01,20\r\n");
   f.LoadMeasurementFile(path);
   QVERIFY(f.State.DataLoaded);
   const QVector<double> raw = {1.0, 1.1, 1.2, 1.3, 1.4, 1.0, 1.5, 1.2};

@@ -6,11 +6,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
 #include <cstring>
-#include <sys/resource.h>
 
 Q_DECLARE_METATYPE(StressItemRow)
 
@@ -121,8 +121,8 @@ void TestStressTable::parsesFileLines_data()
   QTest::addColumn<StressItemRow>("fields");
   QTest::newRow("full line") << "St_3_flat;0,62;350;2,00;"
                              << StressItemRow{"St_3_flat", "0,62", "350", "2,00"};
-  QTest::newRow("no final separator") << "St_3_flat;0,62;350;2,00"
-                                      << StressItemRow{"St_3_flat", "0,62", "350", ""};
+  QTest::newRow("no final separator")
+      << "St_3_flat;0,62;350;2,00" << StressItemRow{"St_3_flat", "0,62", "350", ""};
   QTest::newRow("two fields") << "Pipe;0,9;" << StressItemRow{"Pipe", "0,9", "", ""};
   QTest::newRow("empty field kept") << "Pipe;;400;2,1;" << StressItemRow{"Pipe", "", "400", "2,1"};
   QTest::newRow("more than four") << "A;1;2;3;note;" << StressItemRow{"A", "1", "2", "3"};
@@ -218,14 +218,14 @@ void TestStressTable::badItemLeavesTheAppliedItem_data()
   QTest::addColumn<int>("row");
   QTest::addColumn<StressItemRow>("item");  // put in row 12 when row is 12
   QTest::addColumn<QString>("because");
-  QTest::newRow("Br(S=0) not a number") << 12 << StressItemRow{"Bad", "abc", "350", "2,00"}
-                                        << "Br(S=0) \"abc\"";
+  QTest::newRow("Br(S=0) not a number")
+      << 12 << StressItemRow{"Bad", "abc", "350", "2,00"} << "Br(S=0) \"abc\"";
   QTest::newRow("Smax not whole") << 12 << StressItemRow{"Bad", "0,62", "350,5", "2,00"}
                                   << "Smax \"350,5\"";
   QTest::newRow("Br(Smax) empty") << 12 << StressItemRow{"Bad", "0,62", "350", ""}
                                   << "Br(Smax) \"\"";
-  QTest::newRow("Br(Smax) equals Br(S=0)") << 12 << StressItemRow{"Flat", "1,5", "350", "1,50"}
-                                           << "equals";
+  QTest::newRow("Br(Smax) equals Br(S=0)")
+      << 12 << StressItemRow{"Flat", "1,5", "350", "1,50"} << "equals";
   QTest::newRow("beyond the table") << 40 << StressItemRow{} << "no such row";
   QTest::newRow("header row") << 0 << StressItemRow{} << "no such row";
 }
@@ -270,8 +270,8 @@ void TestStressTable::storedItemAtStart()
   QFETCH(int, applied);
   QFETCH(bool, noted);
   StressTable table;
-  table.replaceItems(DefaultStressItems() +
-                     QVector<StressItemRow>{{"Pipe", "0,8", "330", "2,2"}, {"Broken", "x", "1", "2"}});
+  table.replaceItems(DefaultStressItems() + QVector<StressItemRow>{{"Pipe", "0,8", "330", "2,2"},
+                                                                   {"Broken", "x", "1", "2"}});
   StressLaw law;
   const QString note = ApplyStoredStressItem(table, stored, &law);
   QCOMPARE(law.AppliedStressItem, applied);

@@ -93,8 +93,8 @@ void TestTrend::detrendsARun_data()
 
   QTest::newRow("points on a cubic") << Reals{1, 8, 27, 64, 125} << Reals(5, 45.0) << 45.0;
   QTest::newRow("ramp") << Reals{1, 2, 3, 4, 5} << Reals{3, 3, 3, 3, 3} << 3.0;
-  QTest::newRow("three counts stay") << Reals{5.43, 7.1, 2.05} << Reals{5.43, 7.1, 2.05}
-                                     << (5.43 + 7.1 + 2.05) / 3;
+  QTest::newRow("three counts stay")
+      << Reals{5.43, 7.1, 2.05} << Reals{5.43, 7.1, 2.05} << (5.43 + 7.1 + 2.05) / 3;
   QTest::newRow("one count stays") << Reals{4.2} << Reals{4.2} << 4.2;
   // A long record: the closed-form sums and the determinants grow like n^16,
   // which only extended precision keeps accurate.
@@ -104,8 +104,8 @@ void TestTrend::detrendsARun_data()
   // exactly in rationals, come back around the mean.
   QTest::newRow("line plus alternating")
       << Reals{1.1, 1.9, 3.1, 3.9, 5.1, 5.9, 7.1, 7.9}
-      << Reals{1493.0 / 330, 3393.0 / 770, 10691.0 / 2310, 2039.0 / 462,
-               2119.0 / 462, 10099.0 / 2310, 3537.0 / 770, 1477.0 / 330}
+      << Reals{1493.0 / 330, 3393.0 / 770,   10691.0 / 2310, 2039.0 / 462,
+               2119.0 / 462, 10099.0 / 2310, 3537.0 / 770,   1477.0 / 330}
       << 4.5;
 }
 

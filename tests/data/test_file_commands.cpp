@@ -122,11 +122,10 @@ void TestFileCommands::opensAFileWrittenByHand()
   QVERIFY2(m_prompts->messages.isEmpty(), qPrintable(m_prompts->messages.join('\n')));
 
   QCOMPARE(column(f.Grid, 0),
-           (QStringList{" Time", "", "1) 10:42:05", "2) 10:42:06", "3) 10:42:07", "",
-                        "5) 10:50:00", "6) 10:50:01", "", "8) 11:02:30", "9) 11:02:31",
-                        "10) 11:02:32"}));
-  QCOMPARE(column(f.Grid, 1), (QStringList{" Br, mT", "", "05,43", "05,61", "05,80", "",
-                                           "06,12", "06,20", "", "04,98", "05,02", "05,07"}));
+           (QStringList{" Time", "", "1) 10:42:05", "2) 10:42:06", "3) 10:42:07", "", "5) 10:50:00",
+                        "6) 10:50:01", "", "8) 11:02:30", "9) 11:02:31", "10) 11:02:32"}));
+  QCOMPARE(column(f.Grid, 1), (QStringList{" Br, mT", "", "05,43", "05,61", "05,80", "", "06,12",
+                                           "06,20", "", "04,98", "05,02", "05,07"}));
   QCOMPARE(f.State.RecordsCount, 3);
   QCOMPARE(f.StatusBar1->currentMessage(), QStringLiteral("hand_written.csv    Records count: 3"));
   QVERIFY(f.State.DataLoaded);
@@ -221,14 +220,14 @@ void TestFileCommands::savesAllDataUnderTheProposedName()
 void TestFileCommands::existingFileAsksFirst_data()
 {
   QTest::addColumn<Answers>("answers");
-  QTest::addColumn<int>("recordsInOld");    // records of old.csv afterwards; 0: unchanged
+  QTest::addColumn<int>("recordsInOld");   // records of old.csv afterwards; 0: unchanged
   QTest::addColumn<bool>("savedToOther");  // written to other.csv instead
   QTest::addColumn<QString>("message");
   QTest::newRow("Yes appends") << Answers{Answer::Yes} << 4 << false << QString();
   QTest::newRow("No rewrites") << Answers{Answer::No} << 3 << false << QString();
   QTest::newRow("Retry asks again") << Answers{Answer::Retry} << 0 << true << QString();
-  QTest::newRow("closed saves nothing") << Answers{Answer::Closed} << 0 << false
-                                        << "File old.csv did not saved";
+  QTest::newRow("closed saves nothing")
+      << Answers{Answer::Closed} << 0 << false << "File old.csv did not saved";
 }
 
 void TestFileCommands::existingFileAsksFirst()

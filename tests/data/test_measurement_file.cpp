@@ -7,10 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <sys/resource.h>
 
 namespace {
 
@@ -87,16 +87,21 @@ void TestMeasurementFile::readsLineForms_data()
   QTest::addColumn<QString>("countCell");  // "" for a separator row
   QTest::addColumn<QString>("brCell");
 
-  QTest::newRow("count line") << QByteArray("10:42:05;05,43") << "2) 10:42:05" << "05,43";
-  QTest::newRow("25 characters with a date") << QByteArray("07.12.2026;10:42:05;05,43")
-                                             << "2) 10:42:05" << "05,43";
-  QTest::newRow("decimal point") << QByteArray("10:42:05;05.43") << "2) 10:42:05" << "05,43";
+  QTest::newRow("count line") << QByteArray("10:42:05;05,43") << "2) 10:42:05"
+                              << "05,43";
+  QTest::newRow("25 characters with a date")
+      << QByteArray("07.12.2026;10:42:05;05,43") << "2) 10:42:05"
+      << "05,43";
+  QTest::newRow("decimal point") << QByteArray("10:42:05;05.43") << "2) 10:42:05"
+                                 << "05,43";
   QTest::newRow("any character at 9") << QByteArray("10:42:05,12,07") << "2) 10:42:05"
                                       << "12,07";
   QTest::newRow("trailing blanks") << QByteArray("10:42:05;05,43   ") << "2) 10:42:05"
                                    << "05,43";
-  QTest::newRow("empty line") << QByteArray("") << "" << "";
-  QTest::newRow("14 blanks") << QByteArray(14, ' ') << "" << "";
+  QTest::newRow("empty line") << QByteArray("") << ""
+                              << "";
+  QTest::newRow("14 blanks") << QByteArray(14, ' ') << ""
+                             << "";
 }
 
 void TestMeasurementFile::readsLineForms()
@@ -194,8 +199,9 @@ void TestMeasurementFile::roundTripOfTwoRecords()
 void TestMeasurementFile::appendAddsRecordsAfterOldData_data()
 {
   QTest::addColumn<QByteArray>("oldFile");
-  const QByteArray threeRecords = "08:00:00;01,00\r\n\r\n08:00:02;01,20\r\n"
-                                  "              \r\n08:00:04;01,40\r\n";
+  const QByteArray threeRecords =
+      "08:00:00;01,00\r\n\r\n08:00:02;01,20\r\n"
+      "              \r\n08:00:04;01,40\r\n";
   QTest::newRow("three records") << threeRecords;
   // Written by hand without a last line end: the new records must not merge
   // into the last old one.
@@ -235,8 +241,7 @@ void TestMeasurementFile::failedRewriteKeepsTheOldFile()
   MeasurementFileError err;
   {
     FileSizeLimit limit(4096);
-    QVERIFY(!writeMeasurementFile(path, manyCountLines(1000), MeasurementWriteMode::Rewrite,
-                                  &err));
+    QVERIFY(!writeMeasurementFile(path, manyCountLines(1000), MeasurementWriteMode::Rewrite, &err));
   }
   QCOMPARE(err.kind, MeasurementFileError::Kind::Write);
   QCOMPARE(err.reason, QString::fromLocal8Bit(std::strerror(EFBIG)));
@@ -254,8 +259,7 @@ void TestMeasurementFile::failedAppendKeepsTheOldFile()
   MeasurementFileError err;
   {
     FileSizeLimit limit(4096);
-    QVERIFY(!writeMeasurementFile(path, manyCountLines(1000), MeasurementWriteMode::Append,
-                                  &err));
+    QVERIFY(!writeMeasurementFile(path, manyCountLines(1000), MeasurementWriteMode::Append, &err));
   }
   QCOMPARE(err.kind, MeasurementFileError::Kind::Append);
   QCOMPARE(err.reason, QString::fromLocal8Bit(std::strerror(EFBIG)));
@@ -279,8 +283,8 @@ void TestMeasurementFile::namesAndTexts()
 {
   QCOMPARE(proposedMeasurementFileName(QDate(2026, 12, 7)), QStringLiteral("07122026"));
   const QList<QPair<QString, QString>> names = {
-      {"data.txt", "data.txt.csv"},     {"list", "list.csv"},   {"list.Csv", "list.Csv.csv"},
-      {"/d/a.CSV", "/d/a.CSV"},         {"a.csv", "a.csv"},     {"/d.csv/list", "/d.csv/list.csv"}};
+      {"data.txt", "data.txt.csv"}, {"list", "list.csv"}, {"list.Csv", "list.Csv.csv"},
+      {"/d/a.CSV", "/d/a.CSV"},     {"a.csv", "a.csv"},   {"/d.csv/list", "/d.csv/list.csv"}};
   for (const auto& [chosen, saved] : names)
     QCOMPARE(withCsvExtension(chosen), saved);
 
