@@ -56,6 +56,7 @@ TForm1::TForm1(Prompts& prompts, Clock& clock, QWidget* parent)
   createPopupMenus();
   createChartOverlays();
   connectHandlers();
+  ConnectFileExchange();
   Chart1->installEventFilter(this);
   resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height() + StatusBar1->height());
 }

@@ -16,6 +16,7 @@ class ChartSeries;
 class LinearChart;
 class PolarChart;
 class Clock;
+class FileExchange;
 class Prompts;
 class QAction;
 class QActionGroup;
@@ -192,6 +193,11 @@ class TForm1 : public QMainWindow {
   // empty means the "Data" folder beside the program.
   QString OpenDialog1InitialDir;
   QString SaveDialog1InitialDir;
+  // Instrument file exchange: the port's receive and error handlers are wired
+  // once by the constructor; Exchange holds the request under way.
+  void ConnectFileExchange();
+  void ComPort1RxChar(int Count);
+  FileExchange* Exchange = nullptr;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

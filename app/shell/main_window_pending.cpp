@@ -14,10 +14,6 @@ void TForm1::FillCircularChart() {}
 void TForm1::BuildMapSeries() {}
 void TForm1::ViewItemClick(QAction*) {}
 
-void TForm1::StringGrid1DblClick() {}
-void TForm1::MenuItem21Click() {}
-void TForm1::MenuItem22Click() {}
-void TForm1::MenuItem23Click() {}
 
 void TForm1::MenuItem11Click() {}
 void TForm1::MenuItem12Click() {}
