@@ -308,13 +308,16 @@ void startDeletion(TForm1& f, unsigned char state, const QString& fileName)
 
 void instrumentSilent(TForm1& f, Request request)
 {
+  const QString what =
+      f.State.ReceiveBuffer.isEmpty()
+          ? QStringLiteral("The instrument did not answer %1: nothing arrived for %2 seconds.")
+          : QStringLiteral("The instrument's answer to %1 stopped before it was complete, and "
+                           "nothing more arrived for %2 seconds.");
   failExchange(f, NoAnswerStatus,
-               QStringLiteral("The instrument did not answer %1: nothing arrived for %2 seconds.\n\n"
-                              "Nothing was changed. Check that the instrument is switched on and "
-                              "its cable is plugged in, then %3.")
-                   .arg(whatWasAsked(f, request))
-                   .arg(FileExchange::SilenceLimitMs / 1000)
-                   .arg(ConnectAgain));
+               what.arg(whatWasAsked(f, request)).arg(FileExchange::SilenceLimitMs / 1000) +
+                   QStringLiteral("\n\nNothing was changed. Check that the instrument is "
+                                  "switched on and its cable is plugged in, then %1.")
+                       .arg(ConnectAgain));
 }
 
 void instrumentLost(TForm1& f)
@@ -360,6 +363,9 @@ void TForm1::ComPort1RxChar(int Count)
     StatusBar1->showMessage(loadingStatusText(State.ReceivedBytes, State.ExpectedBytes));
   }
   const qsizetype before = State.ReceiveBuffer.size();
+  // The listing that Connect asked for is watched from its first byte on.
+  if (before == 0 && !Exchange->underWay() && !State.DataLoaded)
+    Exchange->begin(Request::Listing, windowAsItIs(*this));
   State.ReceiveBuffer += instrument::fromWire(bytes);
   try {
     if (!Exchange->scanner().found(State.ReceiveBuffer, before)) {

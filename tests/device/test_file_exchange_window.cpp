@@ -110,6 +110,12 @@ class TestFileExchangeWindow : public QObject {
   // Connect as the device dialog does, with the simulated instrument listed.
   void connectInstrument()
   {
+    pressConnect();
+    QVERIFY(f().ComPort1->Connected());
+    QTRY_COMPARE(f().StatusBar1->currentMessage(), connectedStatus());
+  }
+  void pressConnect()
+  {
     QTableWidget* list = f().Form3->StringGrid1;
     list->setItem(0, 0, new QTableWidgetItem(Device));
     list->setItem(0, 1, new QTableWidgetItem(m_sim->path()));
@@ -117,8 +123,6 @@ class TestFileExchangeWindow : public QObject {
     list->setCurrentCell(0, 0);
     f().Form3->StringGrid1SelectCell(1);
     f().Form3->Button1Click();
-    QVERIFY(f().ComPort1->Connected());
-    QTRY_COMPARE(f().StatusBar1->currentMessage(), connectedStatus());
   }
 
   QString connectedStatus() const
@@ -328,6 +332,22 @@ class TestFileExchangeWindow : public QObject {
     QCOMPARE(int(f().State.DialogueState), 2);
     QVERIFY(f().State.ReceiveBuffer.isEmpty());
     QVERIFY(!f().Exchange->underWay());
+  }
+
+  // Noise in answer to Connect's listing request: said after ten seconds.
+  void noiseAfterConnect()
+  {
+    startSim({"garbage"});
+    pressConnect();
+    QTRY_VERIFY(!f().State.ReceiveBuffer.isEmpty());
+    m_clock.sleep(FileExchange::SilenceLimitMs);
+    QVERIFY(f().Exchange->checkSilence());
+    QCOMPARE(m_prompts.messages.size(), 1);
+    QVERIFY2(m_prompts.messages[0].contains(QStringLiteral("file list")),
+             qPrintable(m_prompts.messages[0]));
+    QCOMPARE(f().StatusBar1->currentMessage(), QStringLiteral(" The instrument did not answer"));
+    QVERIFY(f().StringGrid1->isEnabled());
+    QVERIFY(f().State.ReceiveBuffer.isEmpty());
   }
 
   void unplugMidDownload()
