@@ -9,9 +9,7 @@
 #include <exception>
 #include <utility>
 
-TCustomComPort::TCustomComPort(QObject* parent) : TCustomComPort(createComPortBackend(), parent)
-{
-}
+TCustomComPort::TCustomComPort(QObject* parent) : TCustomComPort(createComPortBackend(), parent) {}
 
 TCustomComPort::TCustomComPort(std::unique_ptr<ComPortBackend> backend, QObject* parent)
     : QObject(parent), m_backend(std::move(backend))

@@ -36,10 +36,14 @@ int closeQuietly(int fd)
 tcflag_t dataBitsFlag(TDataBits bits)
 {
   switch (bits) {
-    case dbFive: return CS5;
-    case dbSix: return CS6;
-    case dbSeven: return CS7;
-    case dbEight: break;
+    case dbFive:
+      return CS5;
+    case dbSix:
+      return CS6;
+    case dbSeven:
+      return CS7;
+    case dbEight:
+      break;
   }
   return CS8;
 }
@@ -47,11 +51,16 @@ tcflag_t dataBitsFlag(TDataBits bits)
 tcflag_t parityFlags(TParityBits bits)
 {
   switch (bits) {
-    case prNone: return 0;
-    case prOdd: return PARENB | PARODD;
-    case prEven: return PARENB;
-    case prMark: return PARENB | PARODD | CMSPAR;
-    case prSpace: return PARENB | CMSPAR;
+    case prNone:
+      return 0;
+    case prOdd:
+      return PARENB | PARODD;
+    case prEven:
+      return PARENB;
+    case prMark:
+      return PARENB | PARODD | CMSPAR;
+    case prSpace:
+      return PARENB | CMSPAR;
   }
   return 0;
 }
@@ -59,8 +68,8 @@ tcflag_t parityFlags(TParityBits bits)
 // Raw mode: no line editing, echo, signals or character translation.
 void makeRaw(termios2* t)
 {
-  t->c_iflag &= ~tcflag_t(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON |
-                          IXOFF | IXANY | INPCK | IGNPAR | IUCLC | IMAXBEL);
+  t->c_iflag &= ~tcflag_t(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
+                          IXANY | INPCK | IGNPAR | IUCLC | IMAXBEL);
   t->c_oflag &= ~tcflag_t(OPOST);
   t->c_lflag &= ~tcflag_t(ECHO | ECHOE | ECHOK | ECHONL | ICANON | ISIG | IEXTEN | NOFLSH | TOSTOP);
   t->c_cflag &= ~tcflag_t(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | CBAUD |
@@ -74,8 +83,8 @@ void makeRaw(termios2* t)
 void applyLine(termios2* t, const ComLineSettings& line)
 {
   makeRaw(t);
-  t->c_cflag |= BOTHER | (BOTHER << IBSHIFT) | dataBitsFlag(line.DataBits) |
-                parityFlags(line.Parity.Bits);
+  t->c_cflag |=
+      BOTHER | (BOTHER << IBSHIFT) | dataBitsFlag(line.DataBits) | parityFlags(line.Parity.Bits);
   t->c_ispeed = static_cast<speed_t>(line.BaudRate);
   t->c_ospeed = static_cast<speed_t>(line.BaudRate);
   if (line.StopBits != sbOneStopBit)
@@ -234,7 +243,8 @@ int LinuxComPortBackend::write(const char* data, long long size, long long* writ
   *written = 0;
   if (m_fd < 0)
     return EBADF;
-  const auto deadline = SteadyClock::now() + std::chrono::milliseconds(m_timeouts.writeLimitMs(size));
+  const auto deadline =
+      SteadyClock::now() + std::chrono::milliseconds(m_timeouts.writeLimitMs(size));
   while (*written < size) {
     const ssize_t n = ::write(m_fd, data + *written, static_cast<size_t>(size - *written));
     if (n > 0) {
@@ -243,11 +253,13 @@ int LinuxComPortBackend::write(const char* data, long long size, long long* writ
     }
     if (n < 0 && errno != EAGAIN && errno != EINTR)
       return errno;
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
     if (left.count() <= 0)
       break;
     pollfd p{m_fd, POLLOUT, 0};
-    if (::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 1000))) < 0 && errno != EINTR)
+    if (::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 1000))) < 0 &&
+        errno != EINTR)
       return errno;
     if ((p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0)
       return EIO;
@@ -410,7 +422,8 @@ LinuxComPortBackend::Fill LinuxComPortBackend::fillQueueLocked()
       break;
     }
     const char* end = chunk + n;
-    fill.eventChar = fill.eventChar || std::find(static_cast<const char*>(chunk), end, m_eventChar) != end;
+    fill.eventChar =
+        fill.eventChar || std::find(static_cast<const char*>(chunk), end, m_eventChar) != end;
     if (m_discardNull)
       end = std::remove(chunk, chunk + n, '\0');
     m_queue.append(chunk, static_cast<int>(end - chunk));
@@ -423,7 +436,8 @@ TComEvents LinuxComPortBackend::collectEvents(short portEvents)
 {
   TComEvents events;
   std::lock_guard lock(m_rxLock);
-  const bool wasNearlyFull = m_queue.size() * 10 >= m_capacity * 8;
+  auto nearlyFull = [this] { return m_queue.size() * 10 >= qsizetype{m_capacity} * 8; };
+  const bool wasNearlyFull = nearlyFull();
   Fill fill;
   if ((portEvents & POLLIN) != 0) {
     events.add(evRxChar);
@@ -436,7 +450,7 @@ TComEvents LinuxComPortBackend::collectEvents(short portEvents)
   }
   if (fill.eventChar)
     events.add(evRxFlag);
-  if (!wasNearlyFull && m_queue.size() * 10 >= m_capacity * 8)
+  if (!wasNearlyFull && nearlyFull())
     events.add(evRx80Full);
   noteLineErrorsLocked();
   if (m_lineErrors.has(ceBreak))

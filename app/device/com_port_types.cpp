@@ -27,9 +27,10 @@ constexpr std::array<std::uint32_t, 10> EventMaskBits = {
 
 int BaudRateValue(TBaudRate rate, int custom)
 {
-  if (rate == brCustom || rate < 0 || rate >= BaudRateCount)
+  const auto index = static_cast<std::size_t>(rate);
+  if (rate == brCustom || index >= BaudRates.size())
     return custom;
-  return BaudRates[static_cast<std::size_t>(rate)];
+  return BaudRates[index];
 }
 
 TFlowControl TComFlowControl::FlowControl() const

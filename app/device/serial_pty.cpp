@@ -17,12 +17,14 @@ using SteadyClock = std::chrono::steady_clock;
 
 QString systemError(const char* what)
 {
-  return QString::fromLatin1(what) + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+  return QString::fromLatin1(what) + QStringLiteral(": ") +
+         QString::fromLocal8Bit(std::strerror(errno));
 }
 
 int msLeft(SteadyClock::time_point deadline)
 {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
+  const auto left =
+      std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
   return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
@@ -33,11 +35,11 @@ int standardSpeed(tcflag_t code)
     int speed;
   };
   static constexpr Pair speeds[] = {
-      {B50, 50},         {B75, 75},         {B110, 110},       {B134, 134},     {B150, 150},
-      {B200, 200},       {B300, 300},       {B600, 600},       {B1200, 1200},   {B1800, 1800},
-      {B2400, 2400},     {B4800, 4800},     {B9600, 9600},     {B19200, 19200}, {B38400, 38400},
-      {B57600, 57600},   {B115200, 115200}, {B230400, 230400}, {B460800, 460800},
-      {B500000, 500000}, {B921600, 921600},
+      {B50, 50},         {B75, 75},         {B110, 110},       {B134, 134},       {B150, 150},
+      {B200, 200},       {B300, 300},       {B600, 600},       {B1200, 1200},     {B1800, 1800},
+      {B2400, 2400},     {B4800, 4800},     {B9600, 9600},     {B19200, 19200},   {B38400, 38400},
+      {B57600, 57600},   {B115200, 115200}, {B230400, 230400}, {B460800, 460800}, {B500000, 500000},
+      {B921600, 921600},
   };
   for (const Pair& p : speeds)
     if (p.code == code)
@@ -161,7 +163,8 @@ bool PseudoTerminal::writeAll(const QByteArray& data, int timeoutMs)
   const auto deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
   long long done = 0;
   while (done < data.size()) {
-    const ssize_t n = ::write(m_master, data.constData() + done, static_cast<size_t>(data.size() - done));
+    const ssize_t n =
+        ::write(m_master, data.constData() + done, static_cast<size_t>(data.size() - done));
     if (n > 0) {
       done += n;
       continue;
@@ -186,10 +189,18 @@ SerialLineState PseudoTerminal::line() const
   const tcflag_t code = t.c_cflag & CBAUD;
   s.BaudRate = code == BOTHER ? static_cast<int>(t.c_ospeed) : standardSpeed(code);
   switch (t.c_cflag & CSIZE) {
-    case CS5: s.DataBits = 5; break;
-    case CS6: s.DataBits = 6; break;
-    case CS7: s.DataBits = 7; break;
-    default: s.DataBits = 8; break;
+    case CS5:
+      s.DataBits = 5;
+      break;
+    case CS6:
+      s.DataBits = 6;
+      break;
+    case CS7:
+      s.DataBits = 7;
+      break;
+    default:
+      s.DataBits = 8;
+      break;
   }
   if ((t.c_cflag & PARENB) != 0) {
     const bool odd = (t.c_cflag & PARODD) != 0;

@@ -108,14 +108,14 @@ void TestSerialEvents::dispatch_data()
 
   const QString allButReceive = "txempty break ring cts:0 dsr:0 rxflag rlsd:0 80full";
   QTest::newRow("nothing waiting: no receive call") << QByteArray() << "" << allButReceive;
-  QTest::newRow("bytes waiting: their count")
-      << QByteArray("0123456789") << "" << "rx:10 " + allButReceive;
+  QTest::newRow("bytes waiting: their count") << QByteArray("0123456789") << ""
+                                              << "rx:10 " + allButReceive;
   // Closing tells the modem-line handlers that their lines are off; no handler
   // of the event set runs after that.
-  QTest::newRow("closed by the receive handler: nothing after it")
-      << QByteArray("abc") << "rx" << "rx:3 cts:0 dsr:0 rlsd:0";
-  QTest::newRow("closed by a later handler")
-      << QByteArray("abc") << "ring" << "rx:3 txempty break ring cts:0 dsr:0 rlsd:0";
+  QTest::newRow("closed by the receive handler: nothing after it") << QByteArray("abc") << "rx"
+                                                                   << "rx:3 cts:0 dsr:0 rlsd:0";
+  QTest::newRow("closed by a later handler") << QByteArray("abc") << "ring"
+                                             << "rx:3 txempty break ring cts:0 dsr:0 rlsd:0";
 }
 
 void TestSerialEvents::dispatch()

@@ -29,7 +29,11 @@ struct Lifecycle {
   }
   QString text() const
   {
-    return QStringLiteral("%1 %2 %3 %4").arg(beforeOpen).arg(afterOpen).arg(beforeClose).arg(afterClose);
+    return QStringLiteral("%1 %2 %3 %4")
+        .arg(beforeOpen)
+        .arg(afterOpen)
+        .arg(beforeClose)
+        .arg(afterClose);
   }
 };
 
@@ -146,8 +150,10 @@ void TestSerialPort::openCloseAndPortChanges_data()
   QTest::addColumn<bool>("connected");
   QTest::addColumn<bool>("onSecond");  // the second terminal is the one held
 
-  QTest::newRow("open twice opens once") << QStringList{"open", "open"} << "1 1 0 0" << true << false;
-  QTest::newRow("close when closed does nothing") << QStringList{"close"} << "0 0 0 0" << false << false;
+  QTest::newRow("open twice opens once")
+      << QStringList{"open", "open"} << "1 1 0 0" << true << false;
+  QTest::newRow("close when closed does nothing")
+      << QStringList{"close"} << "0 0 0 0" << false << false;
   QTest::newRow("close twice closes once")
       << QStringList{"open", "close", "close"} << "1 1 1 1" << false << false;
   QTest::newRow("own name while open does nothing")
@@ -201,27 +207,33 @@ void TestSerialPort::lineSettingsAppliedAtOnce_data()
   QTest::addColumn<QString>("handshake");
 
   // Every speed of the enumeration, including those POSIX has no constant for.
-  const int speeds[] = {9600, 110, 300, 600, 1200, 2400, 4800, 9600,
+  const int speeds[] = {9600,  110,   300,   600,   1200,  2400,   4800,   9600,
                         14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000};
   for (int r = 0; r < BaudRateCount; ++r)
-    QTest::addRow("speed %d", speeds[r]) << r << 9600 << int(dbEight) << int(prNone)
-                                         << int(sbOneStopBit) << int(fcNone) << false
-                                         << QString::number(speeds[r]) + " 8N1" << "none";
+    QTest::addRow("speed %d", speeds[r])
+        << r << 9600 << int(dbEight) << int(prNone) << int(sbOneStopBit) << int(fcNone) << false
+        << QString::number(speeds[r]) + " 8N1"
+        << "none";
   QTest::newRow("custom speed") << int(brCustom) << 250000 << int(dbEight) << int(prNone)
-                                << int(sbOneStopBit) << int(fcNone) << false << "250000 8N1" << "none";
+                                << int(sbOneStopBit) << int(fcNone) << false << "250000 8N1"
+                                << "none";
   // A pseudo-terminal always carries 8 bits without parity; the stop bits,
   // speed and handshake are what its other end can see.
   QTest::newRow("two stop bits") << int(br9600) << 0 << int(dbEight) << int(prNone)
-                                 << int(sbTwoStopBits) << int(fcNone) << false << "9600 8N2" << "none";
-  QTest::newRow("hardware handshake") << int(br115200) << 0 << int(dbEight) << int(prNone)
-                                      << int(sbOneStopBit) << int(fcHardware) << false
-                                      << "115200 8N1" << "rts/cts";
-  QTest::newRow("software handshake") << int(br115200) << 0 << int(dbEight) << int(prNone)
-                                      << int(sbOneStopBit) << int(fcSoftware) << false
-                                      << "115200 8N1" << "xon/xoff";
+                                 << int(sbTwoStopBits) << int(fcNone) << false << "9600 8N2"
+                                 << "none";
+  QTest::newRow("hardware handshake")
+      << int(br115200) << 0 << int(dbEight) << int(prNone) << int(sbOneStopBit) << int(fcHardware)
+      << false << "115200 8N1"
+      << "rts/cts";
+  QTest::newRow("software handshake")
+      << int(br115200) << 0 << int(dbEight) << int(prNone) << int(sbOneStopBit) << int(fcSoftware)
+      << false << "115200 8N1"
+      << "xon/xoff";
   QTest::newRow("instrument line set before opening")
       << int(br115200) << 0 << int(dbEight) << int(prNone) << int(sbOneStopBit) << int(fcNone)
-      << true << "115200 8N1" << "none";
+      << true << "115200 8N1"
+      << "none";
 }
 
 void TestSerialPort::lineSettingsAppliedAtOnce()
@@ -260,10 +272,10 @@ void TestSerialPort::lineSettingsAppliedAtOnce()
   const SerialLineState state = pty->line();
   QCOMPARE(state.describe(), line);
   QVERIFY(state.Raw);
-  const QString seenHandshake = state.HardwareFlow ? "rts/cts"
+  const QString seenHandshake = state.HardwareFlow                      ? "rts/cts"
                                 : (state.XonXoffIn && state.XonXoffOut) ? "xon/xoff"
                                 : (state.XonXoffIn || state.XonXoffOut) ? "partial"
-                                                                          : "none";
+                                                                        : "none";
   QCOMPARE(seenHandshake, handshake);
   QCOMPARE(seen.beforeClose, 0);  // changed in place, never reopened
 }
@@ -275,13 +287,12 @@ void TestSerialPort::readString_data()
   QTest::addColumn<QByteArray>("expected");
   QTest::addColumn<int>("left");
 
-  QTest::newRow("what has arrived, at once") << QByteArray("0123456789") << 1024
-                                             << QByteArray("0123456789") << 0;
+  QTest::newRow("what has arrived, at once")
+      << QByteArray("0123456789") << 1024 << QByteArray("0123456789") << 0;
   QTest::newRow("nothing arrived") << QByteArray() << 1024 << QByteArray() << 0;
   QTest::newRow("no more than asked") << QByteArray("0123456789") << 4 << QByteArray("0123") << 6;
-  QTest::newRow("bytes of every value")
-      << QByteArray("\x00\x0d\x0a\x11\x13\xff", 6) << 1024 << QByteArray("\x00\x0d\x0a\x11\x13\xff", 6)
-      << 0;
+  QTest::newRow("bytes of every value") << QByteArray("\x00\x0d\x0a\x11\x13\xff", 6) << 1024
+                                        << QByteArray("\x00\x0d\x0a\x11\x13\xff", 6) << 0;
 }
 
 void TestSerialPort::readString()
@@ -406,9 +417,12 @@ void TestSerialPort::flowControlKinds_data()
   QTest::newRow("none") << int(rtsDisable) << false << false << false << int(fcNone);
   QTest::newRow("hardware") << int(rtsHandshake) << true << false << false << int(fcHardware);
   QTest::newRow("software") << int(rtsDisable) << false << true << true << int(fcSoftware);
-  QTest::newRow("one XON/XOFF direction") << int(rtsDisable) << false << true << false << int(fcCustom);
-  QTest::newRow("RTS on without handshake") << int(rtsEnable) << false << false << false << int(fcCustom);
-  QTest::newRow("RTS handshake and XON/XOFF") << int(rtsHandshake) << true << true << true << int(fcCustom);
+  QTest::newRow("one XON/XOFF direction")
+      << int(rtsDisable) << false << true << false << int(fcCustom);
+  QTest::newRow("RTS on without handshake")
+      << int(rtsEnable) << false << false << false << int(fcCustom);
+  QTest::newRow("RTS handshake and XON/XOFF")
+      << int(rtsHandshake) << true << true << true << int(fcCustom);
 }
 
 void TestSerialPort::flowControlKinds()

@@ -16,7 +16,8 @@ const QDateTime Noon(QDate(2024, 3, 1), QTime(12, 0, 0));
 
 GridRow countRow(int row, const char* time, const char* br)
 {
-  return GridRow{{MeasurementGrid::countNumberCell(row, QString::fromLatin1(time)), QString::fromLatin1(br)}};
+  return GridRow{
+      {MeasurementGrid::countNumberCell(row, QString::fromLatin1(time)), QString::fromLatin1(br)}};
 }
 
 // count, count, separator, count: two records.
@@ -38,7 +39,8 @@ QByteArray ask(SimInstrument& instrument, const QList<QByteArray>& writes)
 // The file lines of a listing: every CR LF starts one (header and trailer cut).
 QList<QByteArray> listingLines(const QByteArray& answer)
 {
-  const QByteArray body = answer.mid(ListingHeaderLength, answer.size() - ListingHeaderLength - ListingTrailerLength);
+  const QByteArray body =
+      answer.mid(ListingHeaderLength, answer.size() - ListingHeaderLength - ListingTrailerLength);
   QList<QByteArray> lines = body.split('\n');
   lines.removeFirst();  // before the first pair
   for (QByteArray& l : lines)
@@ -49,7 +51,8 @@ QList<QByteArray> listingLines(const QByteArray& answer)
 long long bytesOfSize(const QByteArray& field)
 {
   double kilo = 0.0;
-  return fmt::readReal(QString::fromLatin1(field.trimmed()), &kilo) ? fmt::nearest(kilo * 1000) : -1;
+  return fmt::readReal(QString::fromLatin1(field.trimmed()), &kilo) ? fmt::nearest(kilo * 1000)
+                                                                    : -1;
 }
 
 }  // namespace
@@ -79,11 +82,13 @@ void TestSimInstrument::identification_data()
 {
   QTest::addColumn<QString>("model");
   QTest::addColumn<QString>("serial");
-  QTest::addColumn<int>("modelAt");   // position from 1
+  QTest::addColumn<int>("modelAt");  // position from 1
   QTest::addColumn<int>("serialAt");
 
-  QTest::newRow("RZ-37m") << "RZ-37m" << "12345" << 4 << 12;
-  QTest::newRow("RZ-48") << "RZ-48" << "00417" << 4 << 11;
+  QTest::newRow("RZ-37m") << "RZ-37m"
+                          << "12345" << 4 << 12;
+  QTest::newRow("RZ-48") << "RZ-48"
+                         << "00417" << 4 << 11;
 }
 
 void TestSimInstrument::identification()
@@ -110,12 +115,13 @@ void TestSimInstrument::clockSetAndReadBack_data()
 
   const QList<QByteArray> sync = {"2", "03", "03", "24", "0", "3", "09", "05", "07"};
   QTest::newRow("the program's nine writes") << sync << 0 << "03.03.2024 09:05:07";
-  QTest::newRow("all in one piece") << QList<QByteArray>{"2030324031", "00000"} << 0 << "03.03.2024 10:00:00";
+  QTest::newRow("all in one piece")
+      << QList<QByteArray>{"2030324031", "00000"} << 0 << "03.03.2024 10:00:00";
   QTest::newRow("and the clock runs on") << sync << 61000 << "03.03.2024 09:06:08";
-  QTest::newRow("impossible date left alone") << QList<QByteArray>{"2", "31", "02", "24", "6"} << 0
-                                              << "01.03.2024 12:00:00";
-  QTest::newRow("impossible time left alone") << QList<QByteArray>{"3", "25", "61", "00"} << 0
-                                              << "01.03.2024 12:00:00";
+  QTest::newRow("impossible date left alone")
+      << QList<QByteArray>{"2", "31", "02", "24", "6"} << 0 << "01.03.2024 12:00:00";
+  QTest::newRow("impossible time left alone")
+      << QList<QByteArray>{"3", "25", "61", "00"} << 0 << "01.03.2024 12:00:00";
   QTest::newRow("unfinished command dropped after a pause")
       << QList<QByteArray>{"2", "03"} << 2500 << "01.03.2024 12:00:02";
 }
@@ -232,14 +238,18 @@ void TestSimInstrument::faults_data()
   QTest::addColumn<QString>("expect");
 
   const QList<QByteArray> download = {"5", "PIPE_3X12.DAT", "\r"};
-  QTest::newRow("no clock: silence") << int(SimFault::NoClock) << QList<QByteArray>{"1"} << "nothing";
+  QTest::newRow("no clock: silence")
+      << int(SimFault::NoClock) << QList<QByteArray>{"1"} << "nothing";
   QTest::newRow("no clock: files still answered")
       << int(SimFault::NoClock) << QList<QByteArray>{"4"} << "prompt";
-  QTest::newRow("no prompt: listing") << int(SimFault::NoPrompt) << QList<QByteArray>{"4"} << "no prompt";
+  QTest::newRow("no prompt: listing")
+      << int(SimFault::NoPrompt) << QList<QByteArray>{"4"} << "no prompt";
   QTest::newRow("no prompt: download") << int(SimFault::NoPrompt) << download << "no prompt";
-  QTest::newRow("garbage: identification") << int(SimFault::Garbage) << QList<QByteArray>{"7"} << "noise";
+  QTest::newRow("garbage: identification")
+      << int(SimFault::Garbage) << QList<QByteArray>{"7"} << "noise";
   QTest::newRow("garbage: download") << int(SimFault::Garbage) << download << "noise";
-  QTest::newRow("drop: halfway through a download") << int(SimFault::Drop) << download << "half, dropped";
+  QTest::newRow("drop: halfway through a download")
+      << int(SimFault::Drop) << download << "half, dropped";
 }
 
 void TestSimInstrument::faults()
@@ -250,7 +260,8 @@ void TestSimInstrument::faults()
 
   FixedClock clock(Noon);
   SimInstrument sound({}, demoFiles(), clock);
-  SimInstrument faulty({QStringLiteral("RZ-37m"), QStringLiteral("00417"), {SimFault(fault)}}, demoFiles(), clock);
+  SimInstrument faulty({QStringLiteral("RZ-37m"), QStringLiteral("00417"), {SimFault(fault)}},
+                       demoFiles(), clock);
   const QByteArray normal = ask(sound, writes);
   QByteArray answer;
   bool dropped = false;
@@ -301,7 +312,8 @@ void TestSimInstrument::demoFilesLookLikeWork()
       ++records.last();
       double value = 0;
       QVERIFY2(br.size() == 5 && fmt::readReal(br, &value), qPrintable(br));
-      QCOMPARE(f.rows[r].cell[0], MeasurementGrid::countNumberCell(r, MeasurementGrid::timeOf(f.rows[r].cell[0])));
+      QCOMPARE(f.rows[r].cell[0],
+               MeasurementGrid::countNumberCell(r, MeasurementGrid::timeOf(f.rows[r].cell[0])));
     }
     QCOMPARE(records, shapes[i].records);
   }
@@ -315,7 +327,8 @@ void TestSimInstrument::folderFiles()
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(text);
   };
-  write("pipe-north-2024.csv", "10:42:05;05,43\r\n10:42:09;-1,50\r\n              \r\n10:43:00;12,00\r\n");
+  write("pipe-north-2024.csv",
+        "10:42:05;05,43\r\n10:42:09;-1,50\r\n              \r\n10:43:00;12,00\r\n");
   write("a.CSV", "08:00:00;01,00\r\n");
   write("broken.csv", "10:42:05;fifty\r\n");
   write("notes.txt", "not a measurement\r\n");
@@ -331,8 +344,9 @@ void TestSimInstrument::folderFiles()
   FixedClock clock(Noon);
   SimInstrument instrument({}, files, clock);
   const QByteArray answer = ask(instrument, {"5", "pipe-nort.csv", "\r"});
-  QCOMPARE(answer.mid(ContentHeaderLength, answer.size() - ContentHeaderLength - ContentTrailerLength),
-           QByteArray("\r\n10:42:05 05.43\r\n10:42:09 -1.50\r\n              \r\n10:43:00 12.00\r\n"));
+  QCOMPARE(
+      answer.mid(ContentHeaderLength, answer.size() - ContentHeaderLength - ContentTrailerLength),
+      QByteArray("\r\n10:42:05 05.43\r\n10:42:09 -1.50\r\n              \r\n10:43:00 12.00\r\n"));
   QStringList none;
   QVERIFY(::folderFiles(dir.filePath("missing"), &none).files().isEmpty());
   QCOMPARE(none.size(), 1);

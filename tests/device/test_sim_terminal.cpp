@@ -110,7 +110,8 @@ void TestSimTerminal::answersOnItsTerminal()
   QCOMPARE(QFileInfo(link).symLinkTarget(), sim.path());
 
   Client client(link);
-  const QByteArray identity = identificationAnswer(QStringLiteral("RZ-48"), QStringLiteral("00042"));
+  const QByteArray identity =
+      identificationAnswer(QStringLiteral("RZ-48"), QStringLiteral("00042"));
   client.send({"7"});
   QTRY_COMPARE(client.received, identity);
 
@@ -135,7 +136,8 @@ void TestSimTerminal::answersOnItsTerminal()
   // The clock, set as the program sets it, then read back.
   client.send({"2", "03", "03", "24", "0", "3", "09", "05", "07", "1"});
   QTRY_VERIFY(client.received.endsWith("\r\n") && client.received.contains("Time:"));
-  QVERIFY2(client.received.startsWith("1\r\nDate:03.03.2024\r\nTime:09:05:0"), client.received.constData());
+  QVERIFY2(client.received.startsWith("1\r\nDate:03.03.2024\r\nTime:09:05:0"),
+           client.received.constData());
 
   client.port.Close();
   QCOMPARE(sim.stop(), 0);
@@ -161,7 +163,8 @@ void TestSimTerminal::linkDroppedMidDownload()
 {
   QTemporaryDir dir;
   const QString link = dir.filePath(QStringLiteral("rz37m"));
-  RunningSim sim({QStringLiteral("--fault"), QStringLiteral("drop"), QStringLiteral("--link"), link});
+  RunningSim sim(
+      {QStringLiteral("--fault"), QStringLiteral("drop"), QStringLiteral("--link"), link});
   Client client(sim.path());
   client.send({"5", "PIPE_6X12.DAT", "\r"});
   QTRY_COMPARE(client.errors.size(), 1);

@@ -45,7 +45,8 @@ bool readOptions(const QCommandLineParser& parser, SimSettings* settings, QStrin
   if (parser.isSet(QStringLiteral("serial"))) {
     settings->serial = parser.value(QStringLiteral("serial"));
     if (!QRegularExpression(QStringLiteral("^[0-9]{5}$")).match(settings->serial).hasMatch()) {
-      *error = QStringLiteral("--serial must be 5 digits, as 00417, not \"%1\"").arg(settings->serial);
+      *error =
+          QStringLiteral("--serial must be 5 digits, as 00417, not \"%1\"").arg(settings->serial);
       return false;
     }
   }
@@ -58,7 +59,8 @@ bool readOptions(const QCommandLineParser& parser, SimSettings* settings, QStrin
       }
     }
     if (!known) {
-      *error = QStringLiteral("--fault must be no-clock, drop, no-prompt or garbage, not \"%1\"").arg(kind);
+      *error = QStringLiteral("--fault must be no-clock, drop, no-prompt or garbage, not \"%1\"")
+                   .arg(kind);
       return false;
     }
   }
@@ -90,18 +92,24 @@ int main(int argc, char** argv)
       "terminal's path; open it as a serial port at 115200 baud, 8N1."));
   parser.addHelpOption();
   parser.addOptions({
-      {QStringLiteral("model"), QStringLiteral("RZ-37m (default) or RZ-48."), QStringLiteral("model")},
-      {QStringLiteral("serial"), QStringLiteral("5-digit serial number (default 00417)."), QStringLiteral("NNNNN")},
-      {QStringLiteral("files"), QStringLiteral("Folder of measurement .csv files to hold instead of the demo set; "
-                                               "deleting only removes them from the simulator."),
+      {QStringLiteral("model"), QStringLiteral("RZ-37m (default) or RZ-48."),
+       QStringLiteral("model")},
+      {QStringLiteral("serial"), QStringLiteral("5-digit serial number (default 00417)."),
+       QStringLiteral("NNNNN")},
+      {QStringLiteral("files"),
+       QStringLiteral("Folder of measurement .csv files to hold instead of the demo set; "
+                      "deleting only removes them from the simulator."),
        QStringLiteral("DIR")},
-      {QStringLiteral("link"), QStringLiteral("Also reach the terminal through a symbolic link at PATH."),
+      {QStringLiteral("link"),
+       QStringLiteral("Also reach the terminal through a symbolic link at PATH."),
        QStringLiteral("PATH")},
       {QStringLiteral("pace"), QStringLiteral("Answer at 115 200 baud in USB adapter packets.")},
-      {QStringLiteral("fault"), QStringLiteral("no-clock, drop (link lost halfway through a download), "
-                                               "no-prompt or garbage; may be repeated."),
+      {QStringLiteral("fault"),
+       QStringLiteral("no-clock, drop (link lost halfway through a download), "
+                      "no-prompt or garbage; may be repeated."),
        QStringLiteral("KIND")},
-      {QStringLiteral("any-line"), QStringLiteral("Answer whatever speed and framing the port is set to.")},
+      {QStringLiteral("any-line"),
+       QStringLiteral("Answer whatever speed and framing the port is set to.")},
       {QStringLiteral("quiet"), QStringLiteral("Do not log the commands.")},
   });
   parser.process(app);
@@ -118,7 +126,8 @@ int main(int argc, char** argv)
     log << error << Qt::endl;
     return 1;
   }
-  if (parser.isSet(QStringLiteral("link")) && !terminal.makeLink(parser.value(QStringLiteral("link")), &error)) {
+  if (parser.isSet(QStringLiteral("link")) &&
+      !terminal.makeLink(parser.value(QStringLiteral("link")), &error)) {
     log << error << Qt::endl;
     return 1;
   }

@@ -68,8 +68,8 @@ QByteArray identificationAnswer(const QString& model, const QString& serial)
 
 QByteArray clockAnswer(const QDateTime& instrumentTime)
 {
-  return QByteArrayLiteral("1") + CrLf + "Date:" + latin1(fmt::formatDate(instrumentTime.date())) + CrLf +
-         "Time:" + latin1(fmt::formatTimeLong(instrumentTime.time())) + CrLf;
+  return QByteArrayLiteral("1") + CrLf + "Date:" + latin1(fmt::formatDate(instrumentTime.date())) +
+         CrLf + "Time:" + latin1(fmt::formatTimeLong(instrumentTime.time())) + CrLf;
 }
 
 QByteArray listingAnswer(const SimFileSet& files)
@@ -77,16 +77,17 @@ QByteArray listingAnswer(const SimFileSet& files)
   QByteArray out = QByteArrayLiteral("4") + CrLf;
   for (const SimFile& f : files.files())
     out += CrLf + latin1(f.name) + QByteArray(6, ' ') + sizeField(contentAnswer(f).size());
-  const QByteArray summary = CrLf + QByteArray(36, '-') + CrLf + QByteArray::number(files.files().size()) +
-                             " file(s), " + QByteArray::number(usedBytes(files)) + " bytes used" + CrLf +
+  const QByteArray summary = CrLf + QByteArray(36, '-') + CrLf +
+                             QByteArray::number(files.files().size()) + " file(s), " +
+                             QByteArray::number(usedBytes(files)) + " bytes used" + CrLf +
                              "4 list  5 read  6 delete  1 clock  7 info";
   return out + trailer(summary, ListingTrailerLength);
 }
 
 QByteArray contentAnswer(const SimFile& file)
 {
-  QByteArray out = QByteArrayLiteral("5") + CrLf + latin1(QStringLiteral("File ") + file.name).leftJustified(22, ' ', true) +
-                   CrLf;
+  QByteArray out = QByteArrayLiteral("5") + CrLf +
+                   latin1(QStringLiteral("File ") + file.name).leftJustified(22, ' ', true) + CrLf;
   int counts = 0;
   int separators = 0;
   for (qsizetype r = 2; r < file.rows.size(); ++r) {
@@ -96,8 +97,8 @@ QByteArray contentAnswer(const SimFile& file)
   out += CrLf;
   const int records = counts + separators > 0 ? separators + 1 : 0;
   const QByteArray summary = QByteArrayLiteral("End of ") + latin1(file.name) + ": " +
-                             QByteArray::number(counts) + " counts, " + QByteArray::number(records) +
-                             " record(s)";
+                             QByteArray::number(counts) + " counts, " +
+                             QByteArray::number(records) + " record(s)";
   return out + trailer(summary, ContentTrailerLength);
 }
 

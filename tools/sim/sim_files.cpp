@@ -51,7 +51,8 @@ class RowBuilder {
   {
     m_time = m_time.addSecs(secondsAfter);
     const int row = static_cast<int>(m_rows.size());
-    m_rows.append(GridRow{{MeasurementGrid::countNumberCell(row, fmt::formatTimeLong(m_time)), brCell(br)}});
+    m_rows.append(
+        GridRow{{MeasurementGrid::countNumberCell(row, fmt::formatTimeLong(m_time)), brCell(br)}});
   }
   void separator() { m_rows.append(GridRow{}); }
   QVector<GridRow> rows() const { return m_rows; }
@@ -71,7 +72,8 @@ QVector<GridRow> circumference(int sections, int points, QTime start, Noise& noi
     const double level = 7.5 + 0.6 * s;
     for (int p = 0; p < points; ++p) {
       const double angle = 2 * std::numbers::pi * p / points;
-      const double br = level + 2.8 * std::cos(angle - 0.9) + 0.7 * std::cos(2 * angle) + 0.25 * noise.next();
+      const double br =
+          level + 2.8 * std::cos(angle - 0.9) + 0.7 * std::cos(2 * angle) + 0.25 * noise.next();
       b.count(br, p == 0 ? (s == 0 ? 0 : 95) : 4);
     }
   }
@@ -164,8 +166,8 @@ SimFileSet folderFiles(const QString& folder, QStringList* problems)
     return {};
   }
   QVector<SimFile> files;
-  const QFileInfoList entries =
-      dir.entryInfoList({QStringLiteral("*.csv")}, QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
+  const QFileInfoList entries = dir.entryInfoList(
+      {QStringLiteral("*.csv")}, QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
   for (const QFileInfo& entry : entries) {
     MeasurementFileError error;
     std::optional<QVector<GridRow>> rows = readMeasurementFile(entry.filePath(), &error);
@@ -178,9 +180,10 @@ SimFileSet folderFiles(const QString& folder, QStringList* problems)
     for (const SimFile& f : files)
       taken = taken || f.name == name;
     if (taken) {
-      problems->append(QStringLiteral("%1: left out, its name on the instrument would be \"%2\" as for "
-                                      "another file")
-                           .arg(entry.fileName(), name));
+      problems->append(
+          QStringLiteral("%1: left out, its name on the instrument would be \"%2\" as for "
+                         "another file")
+              .arg(entry.fileName(), name));
       continue;
     }
     files.append({name, *rows});

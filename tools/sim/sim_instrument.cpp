@@ -108,10 +108,18 @@ void SimInstrument::startCommand(char c, SimReply* reply)
       reply->log << QStringLiteral("4 directory, %1 file(s)").arg(m_files.files().size());
       send(listingAnswer(m_files), true, reply);
       return;
-    case '2': m_collecting = Collecting::Date; return;
-    case '3': m_collecting = Collecting::Time; return;
-    case '5': m_collecting = Collecting::ReadName; return;
-    case '6': m_collecting = Collecting::DeleteName; return;
+    case '2':
+      m_collecting = Collecting::Date;
+      return;
+    case '3':
+      m_collecting = Collecting::Time;
+      return;
+    case '5':
+      m_collecting = Collecting::ReadName;
+      return;
+    case '6':
+      m_collecting = Collecting::DeleteName;
+      return;
     default:
       if (c != '\r' && c != '\n')
         reply->log << QStringLiteral("byte %1 ignored").arg(static_cast<unsigned char>(c));
@@ -124,25 +132,38 @@ void SimInstrument::finish(SimReply* reply)
   const Collecting what = m_collecting;
   m_collecting = Collecting::Nothing;
   switch (what) {
-    case Collecting::Date: setDate(reply); return;
-    case Collecting::Time: setTime(reply); return;
-    case Collecting::ReadName: answerFile(false, reply); return;
-    case Collecting::DeleteName: answerFile(true, reply); return;
-    case Collecting::Nothing: return;
+    case Collecting::Date:
+      setDate(reply);
+      return;
+    case Collecting::Time:
+      setTime(reply);
+      return;
+    case Collecting::ReadName:
+      answerFile(false, reply);
+      return;
+    case Collecting::DeleteName:
+      answerFile(true, reply);
+      return;
+    case Collecting::Nothing:
+      return;
   }
 }
 
 void SimInstrument::setDate(SimReply* reply)
 {
-  const QDate date(2000 + twoDigits(m_argument, 4), twoDigits(m_argument, 2), twoDigits(m_argument, 0));
+  const QDate date(2000 + twoDigits(m_argument, 4), twoDigits(m_argument, 2),
+                   twoDigits(m_argument, 0));
   const int weekday = m_argument[6] - '0';
-  reply->log << QStringLiteral("2 set date %1, weekday %2").arg(shown(m_argument.left(6))).arg(weekday);
+  reply->log
+      << QStringLiteral("2 set date %1, weekday %2").arg(shown(m_argument.left(6))).arg(weekday);
   if (!date.isValid()) {
     reply->log << QStringLiteral("  not a date, clock left as it was");
     return;
   }
   if (date.dayOfWeek() % 7 != weekday)
-    reply->log << QStringLiteral("  weekday %1 does not match the date (Sunday is 0), kept the date").arg(weekday);
+    reply->log << QStringLiteral(
+                      "  weekday %1 does not match the date (Sunday is 0), kept the date")
+                      .arg(weekday);
   const QDateTime target(date, instrumentTime().time());
   m_offsetMs = m_clock.now().msecsTo(target);
 }
@@ -165,8 +186,9 @@ void SimInstrument::answerFile(bool remove, SimReply* reply)
   const char command = remove ? '6' : '5';
   const SimFile* file = m_files.find(name);
   reply->log << QStringLiteral("%1 %2 \"%3\"%4")
-                    .arg(QChar::fromLatin1(command), remove ? QStringLiteral("delete") : QStringLiteral("read"),
-                         name, file ? QString() : QStringLiteral(": no such file"));
+                    .arg(QChar::fromLatin1(command),
+                         remove ? QStringLiteral("delete") : QStringLiteral("read"), name,
+                         file ? QString() : QStringLiteral(": no such file"));
   if (!file) {
     send(notFoundAnswer(command), true, reply);
   } else if (remove) {

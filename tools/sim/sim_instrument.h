@@ -7,8 +7,8 @@
 // up to a carriage return. A command left unfinished for 2 seconds, or broken
 // by a byte that cannot belong to it, is dropped; other bytes are ignored.
 
-#include "sim_files.h"
 #include "shell/clock.h"
+#include "sim_files.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -17,15 +17,15 @@
 #include <QStringList>
 
 enum class SimFault {
-  NoClock,    // "1" gets no answer
-  Drop,       // the link goes down halfway through a "5" answer
-  NoPrompt,   // "4", "5" and "6" answers never send the prompt
-  Garbage,    // line noise instead of every answer
+  NoClock,   // "1" gets no answer
+  Drop,      // the link goes down halfway through a "5" answer
+  NoPrompt,  // "4", "5" and "6" answers never send the prompt
+  Garbage,   // line noise instead of every answer
 };
 
 struct SimSettings {
   QString model = QStringLiteral("RZ-37m");  // or "RZ-48"
-  QString serial = QStringLiteral("00417");   // 5 digits
+  QString serial = QStringLiteral("00417");  // 5 digits
   QList<SimFault> faults;
 };
 

@@ -3,13 +3,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <fcntl.h>
-#include <poll.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -34,7 +34,9 @@ bool stopRequested()
 std::chrono::microseconds pacedArrival(long long bytes)
 {
   // 10 bits a byte on the wire: start, 8 data, stop.
-  const auto wire = [](long long n) { return std::chrono::microseconds(n * 10 * 1'000'000 / LineBaudRate); };
+  const auto wire = [](long long n) {
+    return std::chrono::microseconds(n * 10 * 1'000'000 / LineBaudRate);
+  };
   const long long full = bytes / AdapterPacketBytes * AdapterPacketBytes;
   if (full == bytes)
     return wire(bytes);
@@ -74,11 +76,13 @@ bool SimTerminal::makeLink(const QString& link, QString* error)
   if (existing.isSymLink()) {
     QFile::remove(link);
   } else if (existing.exists()) {
-    *error = QStringLiteral("%1 exists and is not a symbolic link; choose another --link path").arg(link);
+    *error = QStringLiteral("%1 exists and is not a symbolic link; choose another --link path")
+                 .arg(link);
     return false;
   }
   if (::symlink(path().toLocal8Bit().constData(), link.toLocal8Bit().constData()) != 0) {
-    *error = QStringLiteral("Cannot create the link %1: %2").arg(link, QString::fromLocal8Bit(std::strerror(errno)));
+    *error = QStringLiteral("Cannot create the link %1: %2")
+                 .arg(link, QString::fromLocal8Bit(std::strerror(errno)));
     return false;
   }
   m_link = link;
@@ -113,7 +117,8 @@ bool SimTerminal::send(const QByteArray& bytes, bool pace)
     const QByteArray packet = bytes.mid(done, step);
     if (pace) {
       const auto due = start + pacedArrival(done + packet.size());
-      const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(due - SteadyClock::now());
+      const auto wait =
+          std::chrono::duration_cast<std::chrono::milliseconds>(due - SteadyClock::now());
       if (wait.count() > 0 && !waitOrStop(-1, 0, static_cast<int>(wait.count())))
         return false;
     }
@@ -137,8 +142,9 @@ bool SimTerminal::lineUnderstood(const SimLineOptions& options, QTextStream& log
     m_lastLineComplaint.clear();
     return true;
   }
-  const QString complaint = QStringLiteral("the port is set to %1, the instrument speaks %2 8N1: bytes not "
-                                           "understood (start with --any-line to answer anyway)")
+  const QString complaint = QStringLiteral(
+                                "the port is set to %1, the instrument speaks %2 8N1: bytes not "
+                                "understood (start with --any-line to answer anyway)")
                                 .arg(line.describe())
                                 .arg(LineBaudRate);
   if (complaint != m_lastLineComplaint)
