@@ -2,6 +2,8 @@
 // program cuts them, its clock, its files and its faults.
 
 #include "data/measurement_file.h"
+#include "device/device_probe.h"
+#include "device/instrument_protocol.h"
 #include "shell/formats.h"
 #include "sim_answers.h"
 #include "sim_instrument.h"
@@ -73,6 +75,7 @@ class TestSimInstrument : public QObject {
   void faults_data();
   void faults();
   void demoFilesLookLikeWork();
+  void programCutsWhatWasStored();
   void folderFiles();
   void pacedArrival_data();
   void pacedArrival();
@@ -105,6 +108,8 @@ void TestSimInstrument::identification()
   QCOMPARE(answer.mid(serialAt - 1, 5), serial.toLatin1());
   QVERIFY(!answer.contains(model == "RZ-48" ? "RZ-37" : "RZ-48"));
   QVERIFY(!answer.contains(Prompt));  // nothing waits for a prompt after "7"
+  QCOMPARE(deviceNameFromAnswer(answer),
+           " " + model + "  SN" + serial);  // as the device list shows it
 }
 
 void TestSimInstrument::clockSetAndReadBack_data()
@@ -144,6 +149,7 @@ void TestSimInstrument::clockSetAndReadBack()
   QCOMPARE(QString::fromLatin1(answer.mid(date + 5, 10) + ' ' + answer.mid(time + 5, 8)), clock);
   QVERIFY(answer.startsWith('1'));
   QVERIFY(!answer.contains(Prompt));
+  QCOMPARE(clockFromAnswer(answer), clock.replace(' ', "  "));
 }
 
 void TestSimInstrument::listingLayout_data()
@@ -316,6 +322,34 @@ void TestSimInstrument::demoFilesLookLikeWork()
                MeasurementGrid::countNumberCell(r, MeasurementGrid::timeOf(f.rows[r].cell[0])));
     }
     QCOMPARE(records, shapes[i].records);
+  }
+}
+
+// The program's own cutting of the answers gives back each file's name, its
+// size as the download's length, and its rows as stored.
+void TestSimInstrument::programCutsWhatWasStored()
+{
+  FixedClock clock(Noon);
+  const SimFileSet files = demoFiles();
+  SimInstrument instrument({}, files, clock);
+  const QString listing = instrument::fromWire(ask(instrument, {"4"}));
+  const QVector<instrument::FileEntry> entries = instrument::listingEntries(
+      instrument::cutAnswer(listing, ListingHeaderLength, ListingTrailerLength));
+  QCOMPARE(entries.size(), files.files().size());
+  for (int i = 0; i < entries.size(); ++i) {
+    const SimFile& file = files.files()[i];
+    QCOMPARE(entries[i].name, file.name);
+    const QByteArray content = ask(instrument, {"5", entries[i].name.toLatin1(), "\r"});
+    int expected = 0;
+    QVERIFY(instrument::sizeInBytes(entries[i].size, &expected));
+    QCOMPARE(expected, int(content.size()));
+    const QVector<GridRow> rows = instrument::contentRows(instrument::cutAnswer(
+        instrument::fromWire(content), ContentHeaderLength, ContentTrailerLength));
+    QCOMPARE(rows.size(), file.rows.size());
+    for (int r = 2; r < rows.size(); ++r) {
+      QCOMPARE(rows[r].cell[0], file.rows[r].cell[0]);
+      QCOMPARE(rows[r].cell[1], file.rows[r].cell[1]);
+    }
   }
 }
 
