@@ -31,23 +31,28 @@ ValueRange LinearValueAxis(bool stressMode)
 
 namespace {
 
-// The run that starts at `first` ends before the next row the chart treats as a
-// separator: an empty Br cell, or one that is not a number, which breaks the line
-// and so must not take part in the fit of the counts before it either.
-int recordRunEnd(const MeasurementGrid& grid, int first)
+// Each Br cell is read once for the points and the run ends (the trend fit reads
+// its own run), so a large file is not parsed over and over.
+struct RowValues {
+  QVector<double> value;
+  QVector<bool> isNumber;
+};
+
+RowValues readRows(const MeasurementGrid& grid)
 {
   const int rows = grid.RowCount();
-  double v = 0.0;
-  for (int r = first + 1; r < rows; ++r)
-    if (!fmt::readReal(grid.cell(r, 1), &v))
-      return r - 1;
-  return rows - 1;
+  RowValues rv;
+  rv.value.resize(rows);
+  rv.isNumber.resize(rows);
+  for (int r = 1; r < rows; ++r)
+    rv.isNumber[r] = fmt::readReal(grid.cell(r, 1), &rv.value[r]);
+  return rv;
 }
 
 class LinearFiller {
  public:
   LinearFiller(const MeasurementGrid& grid, const LinearFillOptions& options, double mean)
-      : m_grid(grid), m_options(options), m_mean(mean)
+      : m_grid(grid), m_options(options), m_rows(readRows(grid)), m_mean(mean)
   {
   }
 
@@ -65,9 +70,8 @@ class LinearFiller {
     startRecord(1);
     for (int r = 1; r < rows; ++r) {
       const double x = r - 1;
-      double v = 0.0;
-      if (fmt::readReal(m_grid.cell(r, 1), &v)) {
-        addCount(fill, r, x, v);
+      if (m_rows.isNumber[r]) {
+        addCount(fill, r, x, m_rows.value[r]);
       } else {
         fill.line.addNull(x);
         fill.average.addNull(x);
@@ -84,12 +88,23 @@ class LinearFiller {
     m_first = first;
     // An empty record (two separators in a row, or a trailing one) has nothing to
     // fit: leave the mean of the last real record in force.
-    double v = 0.0;
-    if (!fmt::readReal(m_grid.cell(first, 1), &v)) {
+    if (first >= m_grid.RowCount() || !m_rows.isNumber[first]) {
       m_trend = TrendCoefficients{m_mean, 0.0, 0.0, 0.0};
       return;
     }
-    m_trend = FitRecordTrend(m_grid, first, recordRunEnd(m_grid, first), &m_mean);
+    m_trend = FitRecordTrend(m_grid, first, runEnd(first), &m_mean);
+  }
+
+  // The run that starts at `first` ends before the next row the chart treats as
+  // a separator: an empty Br cell, or one that is not a number, which breaks the
+  // line and so must not take part in the fit of the counts before it either.
+  int runEnd(int first) const
+  {
+    const int rows = m_grid.RowCount();
+    for (int r = first + 1; r < rows; ++r)
+      if (!m_rows.isNumber[r])
+        return r - 1;
+    return rows - 1;
   }
 
   void addCount(LinearFill& fill, int r, double x, double v)
@@ -105,6 +120,7 @@ class LinearFiller {
 
   const MeasurementGrid& m_grid;
   const LinearFillOptions& m_options;
+  const RowValues m_rows;
   double m_mean;
   int m_first = 1;
   TrendCoefficients m_trend;
