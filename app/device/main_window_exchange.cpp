@@ -18,7 +18,6 @@
 #include "shell/prompts.h"
 #include "shell/view_rebuild.h"
 
-#include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -143,7 +142,7 @@ void handleListing(TForm1& f)
   rows[0] = f.Grid.rows().value(0);
   for (qsizetype i = 0; i < files.size(); ++i)
     rows[i + 1].cell = {files[i].name, files[i].size};
-  f.Label2->clear();
+  f.SetStatisticsLabel(QString());
   if (!files.isEmpty())
     f.N13->setEnabled(true);
 
