@@ -69,10 +69,13 @@ void ViewRebuild::afterStressOption()
 {
   if (!m_form.State.DataLoaded)
     return;
-  m_form.ComputeRangeStatistics(2, m_form.Grid.RowCount() - 1);
+  // The label keeps its unit until the next statistics call, which the record
+  // display makes when it is on.
   m_form.FillLinearChart();
+  m_form.FillCircularChart();
   m_form.BuildMapSeries();
-  recordOrCircular();
+  if (m_form.N35->isChecked())
+    m_form.ScrollBar7Change();
 }
 
 void ViewRebuild::afterEdit()
