@@ -23,7 +23,7 @@
 namespace {
 
 constexpr int Counts = 20000;
-constexpr int RecordLength = 1000;  // a separator after every thousand counts
+constexpr int RecordLength = 1000;        // a separator after every thousand counts
 constexpr double WireBitsPerByte = 10.0;  // 8N1: start, 8 data, stop
 constexpr double BaudRate = 115200.0;
 
@@ -77,9 +77,9 @@ bool waitFor(QApplication& app, const std::function<bool()>& done, int ms)
 struct Run {
   long long answerBytes = 0;
   int events = 0;
-  double handlingMs = 0;  // every receive event, the last one included
-  double lastEventMs = 0; // the last event: cutting, grid rows, measurement mode
-  double elapsedMs = 0;   // from the request to measurement mode
+  double handlingMs = 0;   // every receive event, the last one included
+  double lastEventMs = 0;  // the last event: cutting, grid rows, measurement mode
+  double elapsedMs = 0;    // from the request to measurement mode
 };
 
 // At the wire's own pace the answer comes in small receive events. The time
@@ -140,7 +140,8 @@ int main(int argc, char** argv)
   form.ComPort1->Open();
   form.ComPort1->WriteString("4");
   form.StringGrid1->setEnabled(true);
-  if (!waitFor(app, [&] { return form.Grid.RowCount() == 2; }, 10000)) {
+  if (!waitFor(
+          app, [&] { return form.Grid.RowCount() == 2; }, 10000)) {
     std::fprintf(stderr, "no file list\n");
     return 1;
   }
@@ -172,12 +173,14 @@ int main(int argc, char** argv)
     elapsed.start();
     form.StringGrid1DblClick();
     current.answerBytes = form.State.ExpectedBytes;
-    if (!waitFor(app, [&] { return form.Grid.cell(0, 0) == TimeHeader; }, 60000)) {
+    if (!waitFor(
+            app, [&] { return form.Grid.cell(0, 0) == TimeHeader; }, 60000)) {
       std::fprintf(stderr, "the download did not complete\n");
       return 1;
     }
     current.elapsedMs = static_cast<double>(elapsed.nsecsElapsed()) / 1e6;
-    const double wireMs = static_cast<double>(current.answerBytes) * WireBitsPerByte / BaudRate * 1000.0;
+    const double wireMs =
+        static_cast<double>(current.answerBytes) * WireBitsPerByte / BaudRate * 1000.0;
     const double ratio = current.handlingMs / wireMs * 100.0;
     worstRatio = std::max(worstRatio, ratio);
     std::printf("%4d %10lld %7d %12.1f %12.1f %12.1f %12.0f %7.2f%%\n", r, current.answerBytes,

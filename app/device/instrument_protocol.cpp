@@ -139,8 +139,8 @@ bool PromptScanner::found(const QString& buffer, qsizetype sizeBefore)
 
 QString buildContentAnswer(const QString& fileName, const QVector<QVector<Count>>& records)
 {
-  QString text = (QStringLiteral("5\r\nFile ") + fileName)
-                     .leftJustified(ContentHeaderLength, u' ', true);
+  QString text =
+      (QStringLiteral("5\r\nFile ") + fileName).leftJustified(ContentHeaderLength, u' ', true);
   text.reserve(ContentHeaderLength + ContentTrailerLength + 16 * 1024);
   for (qsizetype k = 0; k < records.size(); ++k) {
     if (k > 0)

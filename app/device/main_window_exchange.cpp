@@ -113,8 +113,9 @@ QString whatWasAsked(TForm1& f, Request request)
 void failWrite(TForm1& f, const EComPort& error)
 {
   failExchange(f, LostStatus,
-               error.message() + QStringLiteral("\n\nThe instrument could not be reached. Check "
-                                                "its cable, then ") +
+               error.message() +
+                   QStringLiteral("\n\nThe instrument could not be reached. Check "
+                                  "its cable, then ") +
                    ConnectAgain + u'.');
 }
 
@@ -310,8 +311,9 @@ void instrumentSilent(TForm1& f, Request request)
   const QString what =
       f.State.ReceiveBuffer.isEmpty()
           ? QStringLiteral("The instrument did not answer %1: nothing arrived for %2 seconds.")
-          : QStringLiteral("The instrument's answer to %1 stopped before it was complete, and "
-                           "nothing more arrived for %2 seconds.");
+          : QStringLiteral(
+                "The instrument's answer to %1 stopped before it was complete, and "
+                "nothing more arrived for %2 seconds.");
   failExchange(f, NoAnswerStatus,
                what.arg(whatWasAsked(f, request)).arg(FileExchange::SilenceLimitMs / 1000) +
                    QStringLiteral("\n\nNothing was changed. Check that the instrument is "

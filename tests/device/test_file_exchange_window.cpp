@@ -37,9 +37,9 @@ void writeFiles(const QString& folder)
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write((lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
   };
-  write("A.csv", {"10:00:00;05,43", "10:00:01;05,50", "10:00:02;-1,25", "10:00:03;12,00",
-                  "10:00:04;07,07", "              ", "10:05:00;03,30", "10:05:01;03,31",
-                  "10:05:02;03,32"});
+  write("A.csv",
+        {"10:00:00;05,43", "10:00:01;05,50", "10:00:02;-1,25", "10:00:03;12,00", "10:00:04;07,07",
+         "              ", "10:05:00;03,30", "10:05:01;03,31", "10:05:02;03,32"});
   write("B.csv", {"11:00:00;01,00", "11:00:01;02,00", "11:00:02;03,00", "11:00:03;04,00"});
   write("C.csv", {"12:00:00;09,99"});
 }
@@ -359,7 +359,8 @@ class TestFileExchangeWindow : public QObject {
     activate(1);
     QTRY_VERIFY(!f().ComPort1->Connected());
     QCOMPARE(m_prompts.messages.size(), 1);
-    QVERIFY2(m_prompts.messages[0].contains(QStringLiteral("lost")), qPrintable(m_prompts.messages[0]));
+    QVERIFY2(m_prompts.messages[0].contains(QStringLiteral("lost")),
+             qPrintable(m_prompts.messages[0]));
     QVERIFY(m_prompts.messages[0].contains(QStringLiteral("A")));
     QCOMPARE(allCells(f().Grid), rowsBefore);
     QVERIFY(!f().State.DataLoaded);

@@ -98,8 +98,8 @@ class TestInstrumentProtocol : public QObject {
   {
     QFETCH(QString, body);
     QFETCH(QStringList, cells);
-    const QVector<GridRow> rows =
-        instrument::contentRows(cutAnswer(content(body), ContentHeaderLength, ContentTrailerLength));
+    const QVector<GridRow> rows = instrument::contentRows(
+        cutAnswer(content(body), ContentHeaderLength, ContentTrailerLength));
     QCOMPARE(rows.size(), cells.size() + 2);
     QCOMPARE(rows[0].cell[0], QStringLiteral(" Time"));
     QCOMPARE(rows[0].cell[1], QStringLiteral(" Br, mT"));
@@ -113,8 +113,8 @@ class TestInstrumentProtocol : public QObject {
   void damagedCountIsFound()
   {
     const QString body = countLine("12:30:05", "05.43") + countLine("12:3\x01:06", "x5.4?") + CRLF;
-    const auto rows =
-        instrument::contentRows(cutAnswer(content(body), ContentHeaderLength, ContentTrailerLength));
+    const auto rows = instrument::contentRows(
+        cutAnswer(content(body), ContentHeaderLength, ContentTrailerLength));
     QCOMPARE(firstUnreadableCount(rows), 3);
   }
 
