@@ -126,6 +126,7 @@ QString DeviceProbe::setClock(const QString& portName)
       if (write.pauseMs > 0)
         m_clock.sleep(write.pauseMs);
     }
+    m_clock.sleep(ClockSettlePauseMs);
     m_port.Close();
   } catch (const EComPort& error) {
     failure = portErrorMessage(error);

@@ -26,6 +26,10 @@ inline const QString NoPermissionText = QStringLiteral(" No permission");
 // Pauses after the identification and clock queries, in ms.
 inline constexpr int IdentifyPauseMs = 40;
 inline constexpr int ClockQueryPauseMs = 80;
+// After the last clock write, before the port closes: closing discards what
+// the line has not passed on yet, and the instrument would be left waiting
+// for the seconds, taking the next query's bytes for them.
+inline constexpr int ClockSettlePauseMs = 40;
 
 // Column 0 of the device list from the answer to "7": " RZ-37m  SN12345",
 // " RZ-48  SN12345" or " Unknown".

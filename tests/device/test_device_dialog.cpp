@@ -12,12 +12,15 @@
 #include "support/scripted_prompts.h"
 #include "test_device_probe_instrument.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace {
@@ -85,6 +88,55 @@ struct Bench {
   }
 };
 
+// A simulated instrument in its own process.
+class Simulator {
+ public:
+  explicit Simulator(QStringList args)
+  {
+    m_process.start(QStringLiteral(RZ37M_BIN_DIR "/rz37m-sim"), args << "--quiet");
+    m_process.waitForStarted(5000);
+    while (!m_process.canReadLine() && m_process.waitForReadyRead(5000)) {
+    }
+    m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+  }
+  ~Simulator()
+  {
+    m_process.kill();
+    m_process.waitForFinished(5000);
+  }
+  const QString& path() const { return m_path; }
+
+ private:
+  QProcess m_process;
+  QString m_path;
+};
+
+// Fixed time; a pause lasts until the answer has stopped growing, at most as
+// long as asked (the whole pause only for an instrument that stays silent).
+class SettlingClock : public FixedClock {
+ public:
+  using FixedClock::FixedClock;
+  TCustomComPort* port = nullptr;
+  void sleep(int ms) override
+  {
+    FixedClock::sleep(ms);
+    QElapsedTimer waited;
+    waited.start();
+    int queued = 0;
+    qint64 lastGrowth = 0;
+    while (waited.elapsed() < ms && port->Connected()) {
+      const int now = port->QueuedInputCount();
+      if (now != queued) {
+        queued = now;
+        lastGrowth = waited.elapsed();
+      } else if (queued > 0 && waited.elapsed() - lastGrowth >= 5) {
+        return;
+      }
+      QTest::qWait(1);
+    }
+  }
+};
+
 }  // namespace
 
 class TestDeviceDialog : public QObject {
@@ -96,6 +148,7 @@ class TestDeviceDialog : public QObject {
   void connectAndDisconnect();
   void refusedPort();
   void synchronizeClock();
+  void simulatedInstruments();
 };
 
 void TestDeviceDialog::receiveDataListsInstruments_data()
@@ -290,6 +343,52 @@ void TestDeviceDialog::synchronizeClock()
   QVERIFY(!b.form.StringGrid1->isEnabled());
   QVERIFY(!b.form.ComPort1->Connected());
   QVERIFY(b.prompts.messages.isEmpty());
+}
+
+void TestDeviceDialog::simulatedInstruments()
+{
+  Simulator rz37({"--model", "RZ-37m", "--serial", "12345"});
+  Simulator rz48({"--model", "RZ-48", "--serial", "00417"});
+  Simulator silent({"--fault", "no-clock"});
+  QVERIFY(!rz37.path().isEmpty() && !rz48.path().isEmpty() && !silent.path().isEmpty());
+
+  ScriptedPrompts prompts;
+  SettlingClock clock(QDateTime(QDate(2024, 3, 3), QTime(9, 5, 7)));
+  TForm1 form(prompts, clock);
+  clock.port = form.ComPort1;
+  TForm3 dialog(&form);
+  form.Form3 = &dialog;
+  QTemporaryDir noAdapters;
+  // Found as the start script makes them known: through the extra ports.
+  dialog.setPortEnumeration(
+      std::make_unique<SystemPortEnumeration>(noAdapters.path(), rz37.path() + ':' + rz48.path()));
+  form.N11Click();
+
+  auto row = [&](int r) {
+    QStringList cells;
+    for (int c = 0; c < 3; ++c)
+      cells << dialog.StringGrid1->item(r - 1, c)->text();
+    return cells;
+  };
+  QCOMPARE(dialog.StringGrid1->rowCount(), 2);
+  QCOMPARE(row(1).mid(0, 2), (QStringList{" RZ-37m  SN12345", rz37.path()}));
+  QCOMPARE(row(2).mid(0, 2), (QStringList{" RZ-48  SN00417", rz48.path()}));
+  QVERIFY(dialog.Button2->isEnabled());
+
+  // Set both clocks to the computer's; the refresh reads them back.
+  dialog.Button2Click();
+  for (int r = 1; r <= 2; ++r)
+    QVERIFY2(row(r)[2].startsWith("03.03.2024  09:05:"), qPrintable(row(r)[2]));
+
+  // A third instrument that keeps its clock to itself: picked up by the watch.
+  dialog.setPortEnumeration(std::make_unique<SystemPortEnumeration>(
+      noAdapters.path(), rz37.path() + ':' + rz48.path() + ':' + silent.path()));
+  dialog.Timer1Timer();
+  QCOMPARE(dialog.StringGrid1->rowCount(), 3);
+  QCOMPARE(row(3), (QStringList{" RZ-37m  SN00417", silent.path(), "No answer"}));
+  QVERIFY(!dialog.Button2->isEnabled());
+  dialog.StringGrid1->setCurrentCell(2, 0);
+  QVERIFY(!dialog.Button1->isEnabled());
 }
 
 QTEST_MAIN(TestDeviceDialog)

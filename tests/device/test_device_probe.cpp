@@ -198,7 +198,7 @@ void TestDeviceProbe::setClockOverTerminal()
 
   QCOMPARE(probe.setClock(instrument->path()), QString());
   QCOMPARE(instrument->received, QByteArray("203032403090507"));
-  QCOMPARE(pauses.pauses, (QList<int>{40, 40, 80, 40}));
+  QCOMPARE(pauses.pauses, (QList<int>{40, 40, 80, 40, ClockSettlePauseMs}));
   QVERIFY(!port.Connected());
 
   QVERIFY(probe.setClock(QStringLiteral("/dev/rz37m-no-such-port"))
