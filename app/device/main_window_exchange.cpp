@@ -23,6 +23,8 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 using Request = FileExchange::Request;
@@ -232,12 +234,31 @@ bool handleAnswer(TForm1& f)
   return handled;
 }
 
+// The instrument's own words in an answer, when it has any: its printable
+// lines without the command digit and the prompt.
+QString wordsOf(const QString& answer)
+{
+  QStringList words;
+  for (const QString& line : QString(answer).remove(instrument::Prompt).split(u'\n')) {
+    const QString t = line.trimmed();
+    const bool printable =
+        std::all_of(t.begin(), t.end(), [](QChar c) { return c >= u' ' && c <= u'~'; });
+    if (printable && t.size() > 1)
+      words << t;
+  }
+  const QString text = words.join(u' ');
+  return text.size() > 80 ? text.left(77) + QStringLiteral("...") : text;
+}
+
 void failUnreadable(TForm1& f)
 {
+  const QString words = wordsOf(f.State.ReceiveBuffer);
+  const QString said =
+      words.isEmpty() ? QString() : QStringLiteral(" It answered: \"%1\".").arg(words);
   failExchange(f, DamagedStatus,
-               QStringLiteral("The instrument's answer to %1 could not be read.\n\n"
-                              "Nothing was changed. Try again; if it fails again, %2.")
-                   .arg(whatWasAsked(f, f.Exchange->pending()), ConnectAgain));
+               QStringLiteral("The instrument's answer to %1 could not be read.%2\n\n"
+                              "Nothing was changed. Try again; if it fails again, %3.")
+                   .arg(whatWasAsked(f, f.Exchange->pending()), said, ConnectAgain));
 }
 
 void requestFile(TForm1& f, int row)

@@ -441,6 +441,23 @@ class TestCraftedAnswers : public QObject {
     QVERIFY(!m_form->State.DataLoaded);
   }
 
+  // A deletion the instrument refuses: its words are shown, the list is usable.
+  void refusedDeletion()
+  {
+    listFile(QStringLiteral("0,200"));
+    const QStringList before = allCells(m_form->Grid);
+    m_form->MenuItem22Click();
+    QVERIFY(!m_form->StringGrid1->isEnabled());
+    QCOMPARE(m_pty.readFor(15, 2000), QByteArray("6ZERO     .DAT\r"));
+    QVERIFY(m_pty.writeAll("6\r\nFile not found!\r\nCommand:", 2000));
+    QTRY_COMPARE(m_prompts.messages.size(), 1);
+    QVERIFY2(m_prompts.messages[0].contains(QStringLiteral("\"File not found!\"")),
+             qPrintable(m_prompts.messages[0]));
+    QVERIFY(m_form->StringGrid1->isEnabled());
+    QCOMPARE(allCells(m_form->Grid), before);
+    QCOMPARE(int(m_form->State.DialogueState), 2);
+  }
+
   // A content answer with a count that is no number never reaches the grid.
   void damagedContentKeepsTheList()
   {
