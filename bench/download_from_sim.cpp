@@ -11,11 +11,13 @@
 #include "shell/clock.h"
 #include "shell/main_window.h"
 #include "shell/prompts.h"
+#include "shell/view_rebuild.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -160,8 +162,8 @@ int main(int argc, char** argv)
   };
 
   std::printf("download of %d counts from rz37m-sim without pacing, %d run(s)\n", Counts, runs);
-  std::printf("%4s %10s %7s %12s %12s %12s %12s %8s\n", "run", "bytes", "events", "handling ms",
-              "last ev. ms", "elapsed ms", "wire ms", "ratio");
+  std::printf("%4s %10s %7s %12s %12s %12s %12s %12s %8s\n", "run", "bytes", "events",
+              "handling ms", "last ev. ms", "entry ms", "elapsed ms", "wire ms", "ratio");
   double worstRatio = 0;
   for (int r = 1; r <= runs; ++r) {
     form.Grid.replaceRows(fileList);
@@ -179,13 +181,18 @@ int main(int argc, char** argv)
       return 1;
     }
     current.elapsedMs = static_cast<double>(elapsed.nsecsElapsed()) / 1e6;
+    // Entering measurement mode once more on the same grid: its share of the last event.
+    QElapsedTimer entry;
+    entry.start();
+    form.rebuild().enterMeasurementMode(form.StatusBar1->currentMessage(), false);
+    const double entryMs = static_cast<double>(entry.nsecsElapsed()) / 1e6;
     const double wireMs =
         static_cast<double>(current.answerBytes) * WireBitsPerByte / BaudRate * 1000.0;
     const double ratio = current.handlingMs / wireMs * 100.0;
     worstRatio = std::max(worstRatio, ratio);
-    std::printf("%4d %10lld %7d %12.1f %12.1f %12.1f %12.0f %7.2f%%\n", r, current.answerBytes,
-                current.events, current.handlingMs, current.lastEventMs, current.elapsedMs, wireMs,
-                ratio);
+    std::printf("%4d %10lld %7d %12.1f %12.1f %12.1f %12.1f %12.0f %7.2f%%\n", r,
+                current.answerBytes, current.events, current.handlingMs, current.lastEventMs,
+                entryMs, current.elapsedMs, wireMs, ratio);
   }
   std::printf("rows in the grid: %d, records: %d\n", form.Grid.RowCount(), form.State.RecordsCount);
   const QString answer = instrument::buildContentAnswer(
@@ -193,6 +200,9 @@ int main(int argc, char** argv)
       {QVector<instrument::Count>(Counts, {QStringLiteral("12:00:00"), QStringLiteral("05.43")})});
   for (int eventBytes : {16, 64, 1024})
     printPromptSearch(answer, eventBytes);
+  std::printf(
+      "handling ms: all receive events, measurement mode included; last ev.: the one that\n"
+      "cuts the answer and enters measurement mode; entry: measurement mode alone\n");
   std::printf("worst ratio %.2f%% of the wire time (target: at most 2%%)\n", worstRatio);
   form.ComPort1->Close();
   sim.kill();
