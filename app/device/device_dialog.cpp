@@ -13,10 +13,13 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -93,9 +96,6 @@ void TForm3::createControls()
   StringGrid1->verticalHeader()->setDefaultSectionSize(RowHeight);
   StringGrid1->horizontalHeader()->setFixedHeight(RowHeight + 1);
   StringGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  StringGrid1->setColumnWidth(0, 110);
-  StringGrid1->setColumnWidth(1, 51);
-  StringGrid1->setColumnWidth(2, 128);
   StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
   StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
   StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -105,6 +105,8 @@ void TForm3::createControls()
   StringGrid1->installEventFilter(this);
   // The table's first data row is the list's row 1.
   StringGrid1->setCurrentCell(0, 0);
+
+  fitToFont();
 
   Timer1 = new QTimer(this);
   Timer1->setInterval(WatchIntervalMs);
@@ -116,6 +118,35 @@ void TForm3::createControls()
   connect(StringGrid1, &QTableWidget::cellDoubleClicked, this, [this] { StringGrid1DblClick(); });
   connect(StringGrid1, &QTableWidget::currentCellChanged, this,
           [this](int row) { StringGrid1SelectCell(row + 1); });
+}
+
+void TForm3::fitToFont()
+{
+  // The list's columns were laid out for a small system font; with today's
+  // fonts the serial number, a device path and the seconds would be cut off.
+  // Each column is made wide enough for its longest usual text, never
+  // narrower than the original, and the window grows to match.
+  const QFontMetrics fm(StringGrid1->font());
+  const int pad = 2 * fm.horizontalAdvance(QLatin1Char(' ')) + 8;
+  const int widths[3] = {
+      std::max(110, fm.horizontalAdvance(QStringLiteral(" RZ-37m  SN00000")) + pad),
+      std::max(51, fm.horizontalAdvance(QStringLiteral("/dev/ttyUSB00")) + pad),
+      std::max(128, fm.horizontalAdvance(QStringLiteral("00.00.0000  00:00:00")) + pad)};
+  int listWidth =
+      2 * StringGrid1->frameWidth() + StringGrid1->verticalScrollBar()->sizeHint().width();
+  for (int c = 0; c < 3; ++c) {
+    StringGrid1->setColumnWidth(c, widths[c]);
+    listWidth += widths[c];
+  }
+  const int width = std::max(ClientWidth, listWidth + 2 * FrameWidth);
+  setFixedSize(width, ClientHeight);
+  Panel1->setGeometry(0, ClientHeight - PanelHeight, width, PanelHeight);
+  StringGrid1->setGeometry(FrameWidth, FrameWidth, width - 2 * FrameWidth,
+                           PanelHeight - 2 * FrameWidth);
+  const int shift = (width - ClientWidth) / 2;
+  Button1->move(32 + shift, 8);
+  Button2->move(112 + shift, 8);
+  Button3->move(232 + shift, 8);
 }
 
 void TForm3::setListHeaders(const QString& name, const QString& port, const QString& clock)

@@ -67,6 +67,7 @@ class TForm3 : public QDialog {
 
  private:
   void createControls();
+  void fitToFont();
   QString cellText(int row, int col) const;
   void setCellText(int row, int col, const QString& text, const QString& tip = {});
   void probeAll(const QStringList& candidates);
