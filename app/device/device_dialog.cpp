@@ -3,6 +3,7 @@
 #include "data/grid_view.h"
 #include "device/com_port.h"
 #include "device/device_probe.h"
+#include "device/file_exchange.h"
 #include "device/port_enumeration.h"
 #include "shell/main_window.h"
 #include "shell/panel.h"
@@ -327,8 +328,17 @@ void TForm3::Button1Click()
     connectSelected();
 }
 
+void TForm3::endExchange()
+{
+  // The user has left whatever the instrument was still answering; its
+  // silence later is no failure to report, and the grid is not put back.
+  if (m_form.Exchange != nullptr)
+    m_form.Exchange->finish();
+}
+
 void TForm3::connectSelected()
 {
+  endExchange();
   m_form.ClearViews();
   m_form.StatusBar1->clearMessage();
   m_form.ClosePort();
@@ -352,6 +362,7 @@ void TForm3::connectSelected()
 
 void TForm3::disconnectInstrument()
 {
+  endExchange();
   m_form.ClosePort();
   m_form.ClearViews();
   m_form.State.SelectedPort = NoPortSelected;
@@ -367,6 +378,7 @@ void TForm3::Button2Click()
 {
   if (m_busy)
     return;
+  endExchange();
   m_form.ClearViews();
   m_form.StatusBar1->clearMessage();
   m_form.StringGrid1->setEnabled(false);

@@ -71,6 +71,7 @@ class TForm3 : public QDialog {
   QString cellText(int row, int col) const;
   void setCellText(int row, int col, const QString& text, const QString& tip = {});
   void probeAll(const QStringList& candidates);
+  void endExchange();
   void connectSelected();
   void disconnectInstrument();
   void reopenSelectedPort();

@@ -6,6 +6,7 @@
 #include "data/grid_view.h"
 #include "device/device_dialog.h"
 #include "device/device_probe.h"
+#include "device/file_exchange.h"
 #include "device/port_enumeration.h"
 #include "shell/main_window.h"
 #include "shell/panel.h"
@@ -284,9 +285,16 @@ void TestDeviceDialog::connectAndDisconnect()
   QVERIFY(b.greenBar(2));
   QVERIFY(!b.greenBar(1));
 
-  // Disconnect: the port closed, the grid back to an empty, disabled file list.
+  // Disconnect in the middle of a download: the port closed, the grid back to
+  // an empty, disabled file list, and the download's silence is no failure.
   b.form.Grid.setCell(3, 0, "Data1.txt");
+  bool restored = false;
+  b.form.Exchange->begin(FileExchange::Request::Content, [&] { restored = true; });
   b.dialog.Button1->click();
+  b.clock.sleep(FileExchange::SilenceLimitMs);
+  QVERIFY(!b.form.Exchange->checkSilence());
+  QVERIFY(!restored);
+  QVERIFY(b.prompts.messages.isEmpty());
   QVERIFY(!b.form.ComPort1->Connected());
   QCOMPARE(b.form.State.SelectedPort, NoPortSelected);
   QVERIFY(!b.form.StringGrid1->isEnabled());
