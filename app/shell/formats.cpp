@@ -1,5 +1,6 @@
 #include "shell/formats.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -74,20 +75,25 @@ QString fixed(double x, int significant, int decimals)
   QByteArray digits = sci.left(ePos);
   digits.remove(1, 1);  // drop the point: d.ddd -> dddd
   int exponent = sci.mid(ePos + 1).toInt();
-  QByteArray kept = digits.left(significant);
-  const bool roundUp = digits.size() > significant && digits.at(significant) >= '5';
+  // Round once, halves away from zero, at the last significant digit or at the
+  // last decimal shown, whichever comes first.
+  const int keep = std::min(significant, exponent + 1 + decimals);
+  QByteArray kept = keep > 0 ? digits.left(keep) : QByteArray();
+  const bool roundUp = keep >= 0 && digits.size() > keep && digits.at(keep) >= '5';
   if (roundUp) {
     int i = kept.size() - 1;
     while (i >= 0 && kept[i] == '9') {
       kept[i] = '0';
       --i;
     }
-    if (i < 0) {
-      kept.prepend('1');
-      kept.chop(1);
-      ++exponent;
-    } else {
+    if (i >= 0) {
       kept[i] = static_cast<char>(kept[i] + 1);
+    } else {
+      // 9.99 -> 10.0: one more integer digit, the same number of digits kept.
+      kept.prepend('1');
+      if (kept.size() > 1)
+        kept.chop(1);
+      ++exponent;
     }
   }
   const bool negative = x < 0;

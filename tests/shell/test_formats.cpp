@@ -78,6 +78,11 @@ class TestFormats : public QObject {
     QTest::newRow("mT negative") << -1.235 << 3 << 2 << "-1,24";
     QTest::newRow("MPa half away from zero") << -350.25 << 4 << 1 << "-350,3";
     QTest::newRow("zero") << 0.0 << 3 << 2 << "0,00";
+    QTest::newRow("MPa rounds at the decimal") << 96.38 << 4 << 1 << "96,4";
+    QTest::newRow("MPa negative at the decimal") << -87.25 << 4 << 1 << "-87,3";
+    QTest::newRow("rounds up into the first decimal") << 0.96 << 3 << 1 << "1,0";
+    QTest::newRow("below the last decimal") << 0.004 << 3 << 2 << "0,00";
+    QTest::newRow("half of the last decimal") << 0.005 << 3 << 2 << "0,01";
     QTest::newRow("integer part too long") << 1234.5 << 3 << 2 << "1,23E+003";
     QTest::newRow("MPa too long") << 12345.0 << 4 << 1 << "1,235E+004";
   }
