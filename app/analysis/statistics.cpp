@@ -30,47 +30,14 @@ RangeStatistics ComputeRangeStatistics(const MeasurementGrid& grid, int firstRow
   return s;
 }
 
-namespace {
-
-int decimalExponent(double a)
-{
-  int e = static_cast<int>(std::floor(std::log10(a)));
-  if (std::pow(10.0, e + 1) <= a)
-    ++e;
-  else if (std::pow(10.0, e) > a)
-    --e;
-  return e;
-}
-
-// fmt::fixed rounds to the significant digits and then prints the decimals
-// asked for, cutting off any digit behind them (96.38 with 4 digits and 1
-// decimal would read 96,3). The value is rounded once, at the significant digit
-// or at the last decimal, whichever comes first.
-QString labelNumber(double x, int significant, int decimals)
-{
-  if (!std::isfinite(x) || x == 0.0)
-    return fmt::fixed(x, significant, decimals);
-  const double a = std::fabs(x);
-  const int digits = std::min(significant, decimalExponent(a) + 1 + decimals);
-  if (digits >= 1)
-    return fmt::fixed(x, digits, decimals);
-  // Smaller than the last decimal: zero, or one unit of it from half a unit on.
-  const double unit = std::pow(10.0, -decimals);
-  if (digits == 0 && a >= unit / 2)
-    return fmt::fixed(std::copysign(unit, x), 1, decimals);
-  return fmt::fixed(0.0, significant, decimals);
-}
-
-}  // namespace
-
 QString FormatBrValue(double mT)
 {
-  return labelNumber(mT, 3, 2);
+  return fmt::fixed(mT, 3, 2);
 }
 
 QString FormatStressValue(double mpa)
 {
-  return labelNumber(mpa, 4, 1);
+  return fmt::fixed(mpa, 4, 1);
 }
 
 QString StatisticsLabelText(double max, double mean, double min, bool stressMode,
