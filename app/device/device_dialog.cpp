@@ -9,7 +9,6 @@
 #include "shell/panel.h"
 #include "shell/prompts.h"
 
-#include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
@@ -288,10 +287,10 @@ void TForm3::FormClose()
   Timer1->stop();
 }
 
-void TForm3::closeEvent(QCloseEvent* event)
+void TForm3::done(int result)
 {
   FormClose();
-  QDialog::closeEvent(event);
+  QDialog::done(result);
 }
 
 void TForm3::StringGrid1DblClick()

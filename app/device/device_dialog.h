@@ -45,6 +45,8 @@ class TForm3 : public QDialog {
   void Button3Click();  // "Refresh list"
   void Timer1Timer();
   void FormClose();
+  // Every way the dialog closes (Connect, the title bar, Esc) ends here.
+  void done(int result) override;
   void StringGrid1DblClick();
   void StringGrid1KeyPress(QChar key);
   void StringGrid1SelectCell(int row);
@@ -62,7 +64,6 @@ class TForm3 : public QDialog {
   bool busy() const { return m_busy; }
 
  protected:
-  void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

@@ -237,6 +237,11 @@ void TestDeviceDialog::portWatch()
   QVERIFY(!b.dialog.Button1->isEnabled());
   QVERIFY(!b.dialog.Button2->isEnabled());
   QCOMPARE(b.form.State.SerialValueCount, 1);
+
+  // Esc closes the dialog, and the watch with it.
+  QTest::keyClick(&b.dialog, Qt::Key_Escape);
+  QVERIFY(!b.dialog.isVisible());
+  QVERIFY(!b.dialog.Timer1->isActive());
 }
 
 void TestDeviceDialog::connectAndDisconnect()
