@@ -385,9 +385,12 @@ void TForm1::ComPort1RxChar(int Count)
     StatusBar1->showMessage(loadingStatusText(State.ReceivedBytes, State.ExpectedBytes));
   }
   const qsizetype before = State.ReceiveBuffer.size();
-  // The listing that Connect asked for is watched from its first byte on.
-  if (before == 0 && !Exchange->underWay() && !State.DataLoaded)
+  // The listing that Connect asked for is watched from its first byte on. It
+  // is never a step of a "Delete all" that Connect or a failure has ended.
+  if (before == 0 && !Exchange->underWay() && !State.DataLoaded) {
+    State.DialogueState = Idle;
     Exchange->begin(Request::Listing, windowAsItIs(*this));
+  }
   State.ReceiveBuffer += instrument::fromWire(bytes);
   try {
     if (!Exchange->scanner().found(State.ReceiveBuffer, before)) {

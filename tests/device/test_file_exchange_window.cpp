@@ -384,15 +384,16 @@ class TestCraftedAnswers : public QObject {
   std::unique_ptr<TForm1> m_form;
   PseudoTerminal m_pty;
 
-  void listFile(const QString& size)
+  // ZERO.DAT of this size listed first, then the others.
+  void listFile(const QString& size, const QVector<instrument::FileEntry>& others = {})
   {
     m_form->ComPort1->setPort(m_pty.terminalPath());
     m_form->ComPort1->Open();
     m_form->ComPort1->WriteString("4");
     QCOMPARE(m_pty.readFor(1, 2000), QByteArray("4"));
-    QVERIFY(m_pty.writeAll(instrument::toWire(instrument::buildListingAnswer(
-                               {{instrument::padFileName("ZERO", "DAT"), size}})),
-                           2000));
+    const QVector<instrument::FileEntry> files =
+        QVector<instrument::FileEntry>{{instrument::padFileName("ZERO", "DAT"), size}} + others;
+    QVERIFY(m_pty.writeAll(instrument::toWire(instrument::buildListingAnswer(files)), 2000));
     QTRY_COMPARE(m_form->Grid.cell(1, 1), size);
     m_form->StringGrid1->setEnabled(true);
     m_form->StringGrid1->selectGridRows(1, 1);
@@ -456,6 +457,35 @@ class TestCraftedAnswers : public QObject {
     QVERIFY(m_form->StringGrid1->isEnabled());
     QCOMPARE(allCells(m_form->Grid), before);
     QCOMPARE(int(m_form->State.DialogueState), 2);
+  }
+
+  // Connect in the middle of "Delete all" ends it: the listing that follows
+  // deletes nothing more.
+  void connectEndsDeleteAll()
+  {
+    listFile(QStringLiteral("0,200"), {{instrument::padFileName("NEXT", "DAT"), "0,200"}});
+    m_form->MenuItem23Click();
+    QCOMPARE(m_pty.readFor(15, 2000), QByteArray("6ZERO     .DAT\r"));
+    QVERIFY(
+        m_pty.writeAll(instrument::toWire(instrument::buildDeletionAnswer("ZERO     .DAT")), 2000));
+    QByteArray sent;
+    QTRY_VERIFY((sent += m_pty.readAvailable()) == "4");
+    QCOMPARE(int(m_form->State.DialogueState), 0);
+
+    // What Connect does: ends the exchange, enables the grid, empties the buffer.
+    m_form->Exchange->finish();
+    m_form->StringGrid1->setEnabled(true);
+    m_form->State.ReceiveBuffer.clear();
+    const QString other = instrument::padFileName("OTHER", "DAT");
+    QVERIFY(m_pty.writeAll(
+        instrument::toWire(instrument::buildListingAnswer({{other, QStringLiteral("0,300")}})),
+        2000));
+    QTRY_COMPARE(m_form->Grid.cell(1, 0), other);
+    QTest::qWait(20);
+    QCOMPARE(m_pty.readAvailable(), QByteArray());
+    QCOMPARE(int(m_form->State.DialogueState), 2);
+    QCOMPARE(m_form->Grid.cell(0, 0), QStringLiteral(" File name"));
+    QVERIFY(m_form->StringGrid1->isEnabled());
   }
 
   // A content answer with a count that is no number never reaches the grid.
