@@ -13,17 +13,6 @@
 #include <QScrollBar>
 #include <QTimer>
 
-namespace {
-
-void clearSeries(Chart* chart, int first, int last)
-{
-  for (int i = first; i <= last; ++i)
-    if (ChartSeries* s = chart->series(i))
-      s->clear();
-}
-
-}  // namespace
-
 void TForm1::N11Click()
 {
   Form3->showAtMainWindowCentre();
@@ -50,12 +39,13 @@ void TForm1::ClearViews()
   Panel23->setCaption(QStringLiteral("Range [0000..0000]  L=0000"));
 
   Chart1->undoZoom();
-  clearSeries(Chart1, 0, 3);
+  for (int i = 0; i <= 3; ++i)
+    LinearSeries(i)->clear();
   Chart2->undoZoom();
-  clearSeries(Chart2, 0, 1);
+  CircularSeries(0)->clear();
+  CircularSeries(1)->clear();
   // One point far outside the axis keeps the empty circular chart drawn.
-  if (ChartSeries* polar = Chart2->series(0))
-    polar->add(0, 999);
+  CircularSeries(0)->add(0, 999);
 
   Chart1->leftAxis().setRange(0, 20);
   Chart2->leftAxis().setRange(0, 20);

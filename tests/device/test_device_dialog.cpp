@@ -256,6 +256,10 @@ void TestDeviceDialog::connectAndDisconnect()
   b.form.ScrollBar7->setEnabled(true);
   b.form.ScrollBar7->setMaximum(7);
   b.form.StatusBar1->showMessage("old status");
+  for (int i = 0; i <= 3; ++i)
+    b.form.LinearSeries(i)->add(5, 7);
+  b.form.CircularSeries(0)->add(30, 7);
+  b.form.CircularSeries(1)->add(30, 7);
 
   // Enter on the list connects to the selected instrument and asks for its files.
   QTest::keyClick(b.dialog.StringGrid1, Qt::Key_Return);
@@ -277,6 +281,12 @@ void TestDeviceDialog::connectAndDisconnect()
   QCOMPARE(b.form.Chart1->leftAxis().maximum(), 20.0);
   QCOMPARE(b.form.Chart1->bottomAxis().minimum(), 0.0);
   QCOMPARE(b.form.Chart1->bottomAxis().maximum(), 100.0);
+  for (int i = 0; i <= 3; ++i)
+    QCOMPARE(b.form.LinearSeries(i)->count(), 0);
+  QCOMPARE(b.form.CircularSeries(1)->count(), 0);
+  QCOMPARE(b.form.CircularSeries(0)->count(), 1);
+  QCOMPARE(b.form.CircularSeries(0)->x(0), 0.0);
+  QCOMPARE(b.form.CircularSeries(0)->y(0), 999.0);
 
   // Opened again: the connected row reads "Disconnect" and carries the green
   // bar; the probe closed the port, "Receive data" opens it again.
