@@ -340,6 +340,7 @@ void TestDeviceDialog::refusedPort()
   QVERIFY(b.prompts.messages[0].contains("group \"" + group + "\""));
   QVERIFY(b.dialog.isVisible());
   QVERIFY(!b.form.ComPort1->Connected());
+  QCOMPARE(b.form.State.SelectedPort, refused.path());
   QVERIFY(refused.received.isEmpty());
 }
 
