@@ -354,8 +354,9 @@ void TForm3::connectSelected()
   m_form.State.DataLoaded = false;
   m_form.StringGrid1->setEnabled(true);
   close();
-  // The directory's answer is handled after this returns, into an empty buffer.
-  m_form.State.ReceiveBuffer.clear();
+  // The directory's answer is handled after this returns, into an empty
+  // buffer, and an instrument that never answers is reported.
+  m_form.ListingRequested();
   StringGrid1->viewport()->update();
 }
 

@@ -359,6 +359,13 @@ void instrumentLost(TForm1& f)
 
 }  // namespace
 
+void TForm1::ListingRequested()
+{
+  emptyReceiveBuffer(*this);
+  State.DialogueState = Idle;
+  Exchange->begin(Request::Listing, windowAsItIs(*this));
+}
+
 void TForm1::ConnectFileExchange()
 {
   Exchange = new FileExchange(clock(), this);

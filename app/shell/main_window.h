@@ -160,7 +160,7 @@ class TForm1 : public QMainWindow {
   void MenuItem21Click();
   void MenuItem22Click();
   void MenuItem23Click();
-  void ClosePort();  // closes the serial port if open; errors are ignored
+  void ClosePort();   // closes the serial port if open; errors are ignored
   void ClearViews();  // charts and record navigator emptied before an exchange
 
   // Count editing.
@@ -197,6 +197,8 @@ class TForm1 : public QMainWindow {
   // once by the constructor; Exchange holds the request under way.
   void ConnectFileExchange();
   void ComPort1RxChar(int Count);
+  // The directory was asked for ("4" sent): watch for its answer from now on.
+  void ListingRequested();
   FileExchange* Exchange = nullptr;
 
  protected:

@@ -459,6 +459,31 @@ class TestCraftedAnswers : public QObject {
     QCOMPARE(int(m_form->State.DialogueState), 2);
   }
 
+  // An instrument that never answers Connect's "4" is reported after ten
+  // seconds, and the window is usable again.
+  void silenceAfterConnect()
+  {
+    m_form->Form3 = new TForm3(m_form.get());
+    QTableWidget* list = m_form->Form3->StringGrid1;
+    list->setItem(0, 0, new QTableWidgetItem(QStringLiteral(" RZ-37m  SN00417")));
+    list->setItem(0, 1, new QTableWidgetItem(m_pty.terminalPath()));
+    list->setItem(0, 2, new QTableWidgetItem(QStringLiteral("03.03.2024  09:05:07")));
+    list->setCurrentCell(0, 0);
+    m_form->Form3->StringGrid1SelectCell(1);
+    m_form->Form3->Button1Click();
+    QCOMPARE(m_pty.readFor(1, 2000), QByteArray("4"));
+    QVERIFY(m_form->Exchange->underWay());
+
+    m_clock.sleep(FileExchange::SilenceLimitMs);
+    QVERIFY(m_form->Exchange->checkSilence());
+    QCOMPARE(m_prompts.messages.size(), 1);
+    QVERIFY2(m_prompts.messages[0].contains(QStringLiteral("file list")),
+             qPrintable(m_prompts.messages[0]));
+    QCOMPARE(m_form->StatusBar1->currentMessage(),
+             QStringLiteral(" The instrument did not answer"));
+    QVERIFY(m_form->StringGrid1->isEnabled());
+  }
+
   // Connect in the middle of "Delete all" ends it: the listing that follows
   // deletes nothing more.
   void connectEndsDeleteAll()
