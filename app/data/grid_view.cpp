@@ -3,6 +3,7 @@
 #include "data/measurement_grid.h"
 
 #include <QContextMenuEvent>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -84,6 +85,7 @@ StringGridView::StringGridView(MeasurementGrid* grid, QWidget* parent)
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setWordWrap(false);
+  setTextElideMode(Qt::ElideNone);
   verticalHeader()->hide();
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   verticalHeader()->setDefaultSectionSize(16);
@@ -93,6 +95,13 @@ StringGridView::StringGridView(MeasurementGrid* grid, QWidget* parent)
   horizontalHeader()->setHighlightSections(false);
   setColumnWidth(0, 88);
   setColumnWidth(1, 82);
+  // The columns are as narrow as the instrument's 13-character file names; a
+  // condensed face keeps them whole where the form's narrow font is missing.
+  if (QFontDatabase::hasFamily(QStringLiteral("DejaVu Sans Condensed"))) {
+    QFont f(QStringLiteral("DejaVu Sans Condensed"));
+    f.setPointSize(8);
+    setFont(f);
+  }
 
   connect(m_proxy, &QAbstractItemModel::modelReset, this, &StringGridView::applyRowVisibility);
   connect(grid, &MeasurementGrid::rowVisibilityChanged, this, [this](int row, bool hidden) {

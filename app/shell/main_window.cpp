@@ -218,6 +218,7 @@ void TForm1::createChartOverlays()
   Panel22->setAttribute(Qt::WA_TransparentForMouseEvents);
   Panel23 = new TPanel(Panel21, QStringLiteral("Range [0000..0000]  L=0000"));
   Panel23->setAlignment(Qt::AlignRight);
+  Panel23->setTransparent(true);  // the caption's record count shows through
   Panel23->setGeometry(128, 5, 155, 17);
   Panel21->hide();
 

@@ -47,10 +47,18 @@ void TPanel::setRaised(bool raised)
   setFrameShadow(raised ? QFrame::Raised : QFrame::Plain);
 }
 
+void TPanel::setTransparent(bool on)
+{
+  m_transparent = on;
+  setAttribute(Qt::WA_TranslucentBackground, on);
+  update();
+}
+
 void TPanel::paintEvent(QPaintEvent* event)
 {
   QPainter p(this);
-  p.fillRect(rect(), m_hasColor ? colorFromBgr(m_color) : palette().color(QPalette::Button));
+  if (!m_transparent)
+    p.fillRect(rect(), m_hasColor ? colorFromBgr(m_color) : palette().color(QPalette::Button));
   if (!m_caption.isEmpty()) {
     p.setPen(palette().color(QPalette::ButtonText));
     p.drawText(rect().adjusted(2, 0, -2, 0), static_cast<int>(m_alignment | Qt::AlignVCenter),

@@ -17,6 +17,8 @@ class TPanel : public QFrame {
   void setColor(unsigned bgr);
   unsigned color() const { return m_color; }
   void setRaised(bool raised);
+  // A transparent panel draws only its caption over what lies beneath it.
+  void setTransparent(bool on);
 
  Q_SIGNALS:
   void clicked();
@@ -30,6 +32,7 @@ class TPanel : public QFrame {
   Qt::Alignment m_alignment = Qt::AlignCenter;
   unsigned m_color = 0xC0C0C0;
   bool m_hasColor = false;
+  bool m_transparent = false;
 };
 
 // Colours are stored as 0x00BBGGRR, red in the low byte.
