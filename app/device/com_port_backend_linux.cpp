@@ -303,11 +303,13 @@ int LinuxComPortBackend::queuedInput(int* count)
   if (m_fd < 0)
     return EBADF;
   int waiting = 0;
+  // Under the lock: the event thread moves bytes from the kernel into the
+  // queue while holding it, so a byte is never counted in both places.
+  std::lock_guard lock(m_rxLock);
   // A terminal that has hung up has nothing more to give, but what the event
   // thread queued before is still there to read.
   if (::ioctl(m_fd, FIONREAD, &waiting) != 0 && errno != EIO)
     return errno;
-  std::lock_guard lock(m_rxLock);
   *count = static_cast<int>(m_queue.size()) + waiting;
   return 0;
 }
