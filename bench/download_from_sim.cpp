@@ -13,6 +13,7 @@
 #include "shell/prompts.h"
 #include "shell/view_rebuild.h"
 
+#include "silent_prompts.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -28,21 +29,6 @@ constexpr int Counts = 20000;
 constexpr int RecordLength = 1000;        // a separator after every thousand counts
 constexpr double WireBitsPerByte = 10.0;  // 8N1: start, 8 data, stop
 constexpr double BaudRate = 115200.0;
-
-class SilentPrompts : public Prompts {
- public:
-  std::optional<QString> openFile(const FileRequest&) override { return std::nullopt; }
-  std::optional<QString> saveFile(const FileRequest&) override { return std::nullopt; }
-  void message(const QString& text, const QString&, Icon) override
-  {
-    std::fprintf(stderr, "message: %s\n", qPrintable(text));
-  }
-  Answer question(const QString&, const QString&, const QList<Answer>&, Answer, Icon, int) override
-  {
-    return Answer::Closed;
-  }
-  std::optional<unsigned> chooseColor(unsigned) override { return std::nullopt; }
-};
 
 bool writeBigFile(const QString& path)
 {

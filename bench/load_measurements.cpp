@@ -14,6 +14,7 @@
 #include "shell/prompts.h"
 #include "shell/view_rebuild.h"
 
+#include "silent_prompts.h"
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -30,21 +31,6 @@ namespace {
 constexpr int Counts = 100000;
 constexpr int RecordLength = 50;
 constexpr int Rounds = 5;
-
-class SilentPrompts : public Prompts {
- public:
-  std::optional<QString> openFile(const FileRequest&) override { return std::nullopt; }
-  std::optional<QString> saveFile(const FileRequest&) override { return std::nullopt; }
-  void message(const QString& text, const QString&, Icon) override
-  {
-    std::fprintf(stderr, "message: %s\n", qPrintable(text));
-  }
-  Answer question(const QString&, const QString&, const QList<Answer>&, Answer, Icon, int) override
-  {
-    return Answer::Closed;
-  }
-  std::optional<unsigned> chooseColor(unsigned) override { return std::nullopt; }
-};
 
 QByteArray twoDigits(int v)
 {

@@ -7,6 +7,7 @@
 #include "shell/program_folder.h"
 #include "support/scripted_prompts.h"
 
+#include "support/test_files.h"
 #include <QAction>
 #include <QFile>
 #include <QStatusBar>
@@ -17,19 +18,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void putFile(const QString& path, const QByteArray& bytes)
-{
-  QFile f(path);
-  QVERIFY(f.open(QIODevice::WriteOnly));
-  QCOMPARE(f.write(bytes), bytes.size());
-}
 
 // The y values of the linear chart's dots.
 QVector<double> dots(const TForm1& f)
@@ -103,7 +91,7 @@ void TestStressCommands::convertWithoutDataSwitchesOnlyTheTitle()
 
 void TestStressCommands::stressTableAtStart_data()
 {
-  QTest::addColumn<QByteArray>("file");  // "<missing>": no file
+  QTest::addColumn<QByteArray>("file");  // "<unreadable>": no file
   QTest::addColumn<int>("storedItem");
   QTest::addColumn<int>("items");
   QTest::addColumn<int>("applied");
@@ -112,7 +100,7 @@ void TestStressCommands::stressTableAtStart_data()
   const QByteArray withUserItem =
       fileBytes(RZ37M_BIN_DIR "/Stress_DB.csv") + "Pipe 12;0,80;300;2,30;\r\n";
   QTest::newRow("file with a user item") << withUserItem << 12 << 12 << 12 << QString();
-  QTest::newRow("file missing") << QByteArray("<missing>") << 1 << 11 << 1
+  QTest::newRow("file missing") << QByteArray("<unreadable>") << 1 << 11 << 1
                                 << "the built-in stress items are used";
   QTest::newRow("file empty") << QByteArray() << 1 << 11 << 1 << "holds no item";
   QTest::newRow("stored item beyond the table")
@@ -127,7 +115,7 @@ void TestStressCommands::stressTableAtStart()
   QFETCH(int, applied);
   QFETCH(QString, note);
   const QString path = m_dir->filePath("Stress_DB.csv");
-  if (file != "<missing>")
+  if (file != "<unreadable>")
     putFile(path, file);
   TForm1& f = *m_form;
   f.Stress.AppliedStressItem = storedItem;

@@ -2,6 +2,7 @@
 
 #include "analysis/stress_table.h"
 
+#include "support/test_files.h"
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,30 +16,6 @@
 Q_DECLARE_METATYPE(StressItemRow)
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-// Keeps writes of this process below `bytes` while alive: a full disk without
-// filling one, and it stops root, whom permissions do not.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes)
-  {
-    std::signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &m_old);
-    rlimit lim = m_old;
-    lim.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &lim);
-  }
-  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
-
- private:
-  rlimit m_old{};
-};
 
 void compareTables(const StressTable& got, const StressTable& want)
 {

@@ -8,6 +8,7 @@
 #include "shell/program_folder.h"
 #include "support/scripted_prompts.h"
 
+#include "support/test_files.h"
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -24,19 +25,6 @@ Q_DECLARE_METATYPE(Answers)
 namespace {
 
 const QString Fixtures = QStringLiteral(RZ37M_FIXTURES);
-
-QByteArray fileBytes(const QString& path)
-{
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void putFile(const QString& path, const QByteArray& bytes)
-{
-  QFile f(path);
-  QVERIFY(f.open(QIODevice::WriteOnly));
-  QCOMPARE(f.write(bytes), bytes.size());
-}
 
 QByteArray countLines(int n, const char* br = "05,43")
 {

@@ -3,6 +3,7 @@
 
 #include "data/measurement_file.h"
 
+#include "support/test_files.h"
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,19 +15,6 @@
 
 namespace {
 
-QByteArray fileBytes(const QString& path)
-{
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void putFile(const QString& path, const QByteArray& bytes)
-{
-  QFile f(path);
-  QVERIFY(f.open(QIODevice::WriteOnly));
-  QCOMPARE(f.write(bytes), bytes.size());
-}
-
 // Fills g from file-like lines through the reader itself.
 void load(MeasurementGrid& g, const QByteArray& content)
 {
@@ -35,24 +23,6 @@ void load(MeasurementGrid& g, const QByteArray& content)
   QVERIFY2(rows.has_value(), qPrintable(err.message()));
   g.replaceRows(*rows);
 }
-
-// Keeps writes of this process below `bytes` while alive: the disk-full case
-// without a full disk, and it works for root, whom permissions do not stop.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes)
-  {
-    std::signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &m_old);
-    rlimit lim = m_old;
-    lim.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &lim);
-  }
-  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
-
- private:
-  rlimit m_old{};
-};
 
 QByteArray manyCountLines(int n)
 {
