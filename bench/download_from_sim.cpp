@@ -13,13 +13,13 @@
 #include "shell/prompts.h"
 #include "shell/view_rebuild.h"
 
-#include "silent_prompts.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include "silent_prompts.h"
 
 #include <cstdio>
 

@@ -14,13 +14,13 @@
 #include "shell/prompts.h"
 #include "shell/view_rebuild.h"
 
-#include "silent_prompts.h"
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include "silent_prompts.h"
 
 #include <algorithm>
 #include <cstdio>

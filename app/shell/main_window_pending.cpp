@@ -3,8 +3,6 @@
 
 #include "shell/main_window.h"
 
-
-
 void TForm1::Openstressdatabase1Click() {}
 
 void TForm1::LayoutCircularView() {}
@@ -13,7 +11,6 @@ void TForm1::LayoutSurfaceView() {}
 void TForm1::FillCircularChart() {}
 void TForm1::BuildMapSeries() {}
 void TForm1::ViewItemClick(QAction*) {}
-
 
 void TForm1::MenuItem11Click() {}
 void TForm1::MenuItem12Click() {}

@@ -7,12 +7,12 @@
 #include "shell/program_folder.h"
 #include "support/scripted_prompts.h"
 
-#include "support/test_files.h"
 #include <QAction>
 #include <QFile>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include "support/test_files.h"
 
 #include <cmath>
 #include <memory>

@@ -2,10 +2,10 @@
 
 #include "analysis/stress_table.h"
 
-#include "support/test_files.h"
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include "support/test_files.h"
 
 #include <sys/resource.h>
 #include <cerrno>

@@ -8,13 +8,13 @@
 #include "shell/program_folder.h"
 #include "support/scripted_prompts.h"
 
-#include "support/test_files.h"
 #include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include "support/test_files.h"
 
 #include <memory>
 

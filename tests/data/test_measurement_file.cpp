@@ -3,10 +3,10 @@
 
 #include "data/measurement_file.h"
 
-#include "support/test_files.h"
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include "support/test_files.h"
 
 #include <sys/resource.h>
 #include <cerrno>

@@ -6,8 +6,8 @@
 #include <QString>
 #include <QTest>
 
-#include <csignal>
 #include <sys/resource.h>
+#include <csignal>
 
 inline QByteArray fileBytes(const QString& path)
 {
