@@ -61,7 +61,7 @@ class FileExchange : public QObject {
   static constexpr int SilenceLimitMs = 10000;
   static constexpr int CheckIntervalMs = 500;
   // An answer that grows past this without its prompt is not an answer.
-  static constexpr qsizetype MaxAnswerLength = 16 * 1024 * 1024;
+  static constexpr qsizetype MaxAnswerLength = qsizetype{16} * 1024 * 1024;
 
   explicit FileExchange(Clock& clock, QObject* parent = nullptr);
 

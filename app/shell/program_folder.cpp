@@ -14,7 +14,7 @@ QString& overrideFolder()
 
 QString subFolder(const QString& name)
 {
-  const QString p = path() + u'/' + name;
+  QString p = path() + u'/' + name;
   QDir().mkpath(p);
   return p;
 }
