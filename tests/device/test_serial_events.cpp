@@ -11,21 +11,13 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include "support/test_pty.h"
 
 #include <atomic>
 #include <memory>
 #include <thread>
 
 namespace {
-
-std::unique_ptr<PseudoTerminal> newTerminal()
-{
-  auto pty = std::make_unique<PseudoTerminal>();
-  QString error;
-  if (!pty->open(&error))
-    qFatal("%s", qPrintable(error));
-  return pty;
-}
 
 void openOn(TCustomComPort& port, const PseudoTerminal& pty, TComEvents events = TComEvents::all())
 {

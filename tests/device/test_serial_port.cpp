@@ -6,6 +6,7 @@
 
 #include <QTemporaryDir>
 #include <QTest>
+#include "support/test_pty.h"
 
 #include <cerrno>
 #include <memory>
@@ -36,15 +37,6 @@ struct Lifecycle {
         .arg(afterClose);
   }
 };
-
-std::unique_ptr<PseudoTerminal> newTerminal()
-{
-  auto pty = std::make_unique<PseudoTerminal>();
-  QString error;
-  if (!pty->open(&error))
-    qFatal("%s", qPrintable(error));
-  return pty;
-}
 
 // Whether another port object can take the device now.
 bool canTake(const QString& path)
