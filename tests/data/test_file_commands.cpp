@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -61,6 +62,7 @@ class TestFileCommands : public QObject {
   void existingFileAsksFirst();
   void savesOnlyVisibleData_data();
   void savesOnlyVisibleData();
+  void savesTheRecordOnDisplay();
   void failedSaveSaysWhereAndWhy();
 
  private:
@@ -296,6 +298,18 @@ void TestFileCommands::savesOnlyVisibleData()
   QCOMPARE(fileBytes(dataFile("visible.csv")),
            measurementLines(f.Grid, firstCount + 1, lastCount + 1));
   QCOMPARE(fileBytes(dataFile("visible.csv")).count('\n'), lastCount - firstCount + 1);
+}
+
+// With "Arrange by record" on, the visible data are the rows of the record shown.
+void TestFileCommands::savesTheRecordOnDisplay()
+{
+  TForm1& f = *m_form;
+  open(Fixtures + "/hand_written.csv");
+  f.N35->trigger();
+  f.ScrollBar7->setValue(2);
+  m_prompts->saveAnswers.enqueue(dataFile("record2.csv"));
+  f.N132->trigger();
+  QCOMPARE(fileBytes(dataFile("record2.csv")), QByteArray("10:50:00;06,12\r\n10:50:01;06,20\r\n"));
 }
 
 void TestFileCommands::failedSaveSaysWhereAndWhy()
