@@ -32,6 +32,43 @@ QString ChartTicker::getTickLabel(double tick, const QLocale&, QChar, int)
   return fmt::general(tick, 12);
 }
 
+namespace {
+
+// The next finer step of the 1-2-5 sequence: 5 -> 2 -> 1 -> 0.5 ...
+double finerStep(double step)
+{
+  const double decade = std::pow(10.0, std::floor(std::log10(step)));
+  const double m = step / decade;
+  if (m > 5.0 + 1e-9)
+    return 5.0 * decade;
+  if (m > 2.0 + 1e-9)
+    return 2.0 * decade;
+  if (m > 1.0 + 1e-9)
+    return decade;
+  return 0.5 * decade;
+}
+
+int ticksIn(const QCPRange& range, double step)
+{
+  return static_cast<int>(std::floor(range.upper / step + 1e-9) -
+                          std::ceil(range.lower / step - 1e-9)) +
+         1;
+}
+
+}  // namespace
+
+double ChartTicker::getTickStep(const QCPRange& range)
+{
+  double step = QCPAxisTickerFixed::getTickStep(range);
+  // A record of a few counts would show no label at all at the desired step;
+  // a finer one labels it, though never finer than whole counts on an axis
+  // whose desired step is whole.
+  const double finest = tickStep() >= 1.0 ? 1.0 : tickStep();
+  while (step > finest && ticksIn(range, step) < 2)
+    step = std::max(finerStep(step), finest);
+  return step;
+}
+
 int ChartTicker::getSubTickCount(double)
 {
   return m_subTicks;

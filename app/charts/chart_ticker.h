@@ -18,6 +18,7 @@ class ChartTicker : public QCPAxisTickerFixed {
   QString getTickLabel(double tick, const QLocale& locale, QChar formatChar,
                        int precision) override;
   int getSubTickCount(double tickStep) override;
+  double getTickStep(const QCPRange& range) override;
 
  private:
   double m_labelEvery = 0.0;

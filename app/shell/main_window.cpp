@@ -301,6 +301,15 @@ void TForm1::resizeEvent(QResizeEvent* event)
   FormResize();
 }
 
+bool TForm1::event(QEvent* event)
+{
+  // The status bar is one text panel that only the program writes: a menu item
+  // under the mouse must not wipe what a load or a connection reported.
+  if (event->type() == QEvent::StatusTip)
+    return true;
+  return QMainWindow::event(event);
+}
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
   // The overlays follow the linear chart's own size, which the layout settles

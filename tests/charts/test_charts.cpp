@@ -61,6 +61,8 @@ class TestCharts : public QObject {
   void nullPointsBreakTheLine_data();
   void nullPointsBreakTheLine();
   void removeAtShiftsLaterPoints();
+  void shortRangesStillGetLabels_data();
+  void shortRangesStillGetLabels();
   void seriesKindsFitTheChart();
   void userZoomAndItsUndo_data();
   void userZoomAndItsUndo();
@@ -187,6 +189,33 @@ void TestCharts::nullPointsBreakTheLine()
   line->clear();
   QCOMPARE(line->count(), 0);
   QCOMPARE(graphOf(line)->data()->size(), 0);
+}
+
+void TestCharts::shortRangesStillGetLabels_data()
+{
+  QTest::addColumn<double>("min");
+  QTest::addColumn<double>("max");
+  QTest::addColumn<QVector<double>>("ticks");
+  QTest::newRow("whole file keeps the step")
+      << 0.0 << 30.0 << QVector<double>{0, 5, 10, 15, 20, 25, 30};
+  QTest::newRow("record of 3 counts") << 1.0 << 3.0 << QVector<double>{1, 2, 3};
+  QTest::newRow("record of 7 counts") << 11.0 << 17.0 << QVector<double>{12, 14, 16};
+  QTest::newRow("one count, never below whole counts") << 4.0 << 4.0 << QVector<double>{4};
+}
+
+// The count axis asks for a label every 5; a record shorter than that would
+// have no label at all.
+void TestCharts::shortRangesStillGetLabels()
+{
+  QFETCH(double, min);
+  QFETCH(double, max);
+  QFETCH(QVector<double>, ticks);
+  LinearChart chart;
+  chart.resize(600, 400);
+  chart.bottomAxis().setIncrement(5);
+  chart.bottomAxis().setRange(min, max);
+  chart.replot();
+  QCOMPARE(chart.plot()->xAxis->tickVector(), ticks);
 }
 
 void TestCharts::removeAtShiftsLaterPoints()

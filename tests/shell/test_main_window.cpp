@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTest>
 
 namespace {
@@ -119,6 +120,15 @@ class TestMainWindow : public QObject {
     QVERIFY(f.ScrollBar7->isEnabled());
     QCOMPARE(f.ScrollBar7->maximum(), 1);
     QCOMPARE(f.ScrollBar7->value(), 1);
+  }
+
+  void menuHoverKeepsTheStatusText()
+  {
+    TForm1& f = *m_form;
+    f.StatusBar1->showMessage(QStringLiteral("data.csv    Records count: 3"));
+    QStatusTipEvent tip{QString()};  // what a menu item under the mouse sends
+    QApplication::sendEvent(&f, &tip);
+    QCOMPARE(f.StatusBar1->currentMessage(), QStringLiteral("data.csv    Records count: 3"));
   }
 
   void downloadKeepsReturnRowVisible()
