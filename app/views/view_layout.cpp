@@ -4,6 +4,7 @@
 #include "shell/main_window.h"
 #include "shell/panel.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QStatusBar>
 
@@ -50,4 +51,19 @@ void TForm1::PlaceChartOverlays()
                            static_cast<QWidget*>(Panel21), static_cast<QWidget*>(Panel2),
                            static_cast<QWidget*>(Panel24)})
     overlay->raise();
+}
+
+void TForm1::ViewItemClick(QAction* item)
+{
+  // The items form one radio group: clicking the view already shown changes
+  // nothing. The map views' axis and grid steps come with their charts.
+  item->setChecked(true);
+  if (item == N21)
+    LayoutLinearView();
+  else if (item == N22)
+    LayoutCircularView();
+  else if (item == N23 || item == N24 || item == N27)
+    LayoutContourView();
+  else
+    LayoutSurfaceView();
 }
