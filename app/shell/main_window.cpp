@@ -157,6 +157,7 @@ void TForm1::createMenus()
     *items[i] = addCheck(view, views[i], i == 0);
     ViewGroup->addAction(*items[i]);
   }
+  ShownView = N21;
 
   QMenu* linear = bar->addMenu(QStringLiteral("Linear"));
   N31 = addCheck(linear, QStringLiteral("Show dots"), true);

@@ -102,6 +102,7 @@ class TForm1 : public QMainWindow {
   QMenu* N13 = nullptr;
   QAction *N131 = nullptr, *N132 = nullptr;
   QActionGroup* ViewGroup = nullptr;
+  QAction* ShownView = nullptr;  // the View item whose layout is on screen
   QAction *N21 = nullptr, *N22 = nullptr, *N23 = nullptr, *N24 = nullptr;
   QAction *N25 = nullptr, *N26 = nullptr, *N27 = nullptr, *N28 = nullptr;
   QAction *N31 = nullptr, *N32 = nullptr, *N35 = nullptr;

@@ -58,6 +58,9 @@ void TForm1::ViewItemClick(QAction* item)
   // The items form one radio group: clicking the view already shown changes
   // nothing. The map views' axis and grid steps come with their charts.
   item->setChecked(true);
+  if (item == ShownView)
+    return;
+  ShownView = item;
   if (item == N21)
     LayoutLinearView();
   else if (item == N22)

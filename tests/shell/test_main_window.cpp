@@ -7,6 +7,7 @@
 #include "shell/view_rebuild.h"
 #include "support/scripted_prompts.h"
 
+#include <qcustomplot.h>
 #include <QActionGroup>
 #include <QApplication>
 #include <QLabel>
@@ -120,6 +121,20 @@ class TestMainWindow : public QObject {
     QVERIFY(f.ScrollBar7->isEnabled());
     QCOMPARE(f.ScrollBar7->maximum(), 1);
     QCOMPARE(f.ScrollBar7->value(), 1);
+  }
+
+  void clickingTheShownViewKeepsTheZoom()
+  {
+    TForm1& f = *m_form;
+    f.Chart1->bottomAxis().setRange(0, 100);
+    f.Chart1->plot()->xAxis->setRange(10, 20);  // as a user's rectangle leaves it
+    f.N21->trigger();
+    QVERIFY(f.N21->isChecked());
+    QCOMPARE(f.Chart1->plot()->xAxis->range().upper, 20.0);
+    f.N22->trigger();
+    f.N21->trigger();  // back to the linear view: its layout undoes the zoom
+    QVERIFY(f.N21->isChecked());
+    QCOMPARE(f.Chart1->plot()->xAxis->range().upper, 100.0);
   }
 
   void menuHoverKeepsTheStatusText()
