@@ -124,11 +124,12 @@ QByteArray PseudoTerminal::readAvailable()
   }
 }
 
-QByteArray PseudoTerminal::readFor(int count, int timeoutMs)
+QByteArray PseudoTerminal::readWhileNot(const std::function<bool(const QByteArray&)>& done,
+                                        int timeoutMs)
 {
   const auto deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
   QByteArray out = readAvailable();
-  while (out.size() < count) {
+  while (!done(out)) {
     pollfd p{m_master, POLLIN, 0};
     const int left = msLeft(deadline);
     if (left == 0 || ::poll(&p, 1, left) <= 0 || (p.revents & POLLIN) == 0)
@@ -138,18 +139,14 @@ QByteArray PseudoTerminal::readFor(int count, int timeoutMs)
   return out;
 }
 
+QByteArray PseudoTerminal::readFor(int count, int timeoutMs)
+{
+  return readWhileNot([count](const QByteArray& out) { return out.size() >= count; }, timeoutMs);
+}
+
 QByteArray PseudoTerminal::readUntil(const QByteArray& until, int timeoutMs)
 {
-  const auto deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
-  QByteArray out = readAvailable();
-  while (!out.contains(until)) {
-    pollfd p{m_master, POLLIN, 0};
-    const int left = msLeft(deadline);
-    if (left == 0 || ::poll(&p, 1, left) <= 0 || (p.revents & POLLIN) == 0)
-      break;
-    out += readAvailable();
-  }
-  return out;
+  return readWhileNot([&until](const QByteArray& out) { return out.contains(until); }, timeoutMs);
 }
 
 long long PseudoTerminal::writeSome(const QByteArray& data)

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 // The line settings the terminal side has been given, as the other end of a
 // real cable would experience them.
 struct SerialLineState {
@@ -55,6 +57,9 @@ class PseudoTerminal {
   SerialLineState line() const;
 
  private:
+  // Reads what arrives until `done` holds for it or timeoutMs have passed.
+  QByteArray readWhileNot(const std::function<bool(const QByteArray&)>& done, int timeoutMs);
+
   int m_master = -1;
   int m_held = -1;
   QString m_path;
