@@ -5,12 +5,12 @@
 //
 //   bench_download_from_sim [runs]     (default 3)
 
-#include "data/grid_view.h"
+#include "shell/grid_view.h"
 #include "device/com_port.h"
 #include "device/instrument_protocol.h"
-#include "shell/clock.h"
+#include "common/clock.h"
 #include "shell/main_window.h"
-#include "shell/prompts.h"
+#include "common/prompts.h"
 #include "shell/view_rebuild.h"
 
 #include <QApplication>

@@ -8,10 +8,10 @@
 #include "analysis/linear_fill.h"
 #include "charts/chart.h"
 #include "data/measurement_file.h"
-#include "shell/clock.h"
+#include "common/clock.h"
 #include "shell/main_window.h"
-#include "shell/program_folder.h"
-#include "shell/prompts.h"
+#include "common/program_folder.h"
+#include "common/prompts.h"
 #include "shell/view_rebuild.h"
 
 #include <QAction>

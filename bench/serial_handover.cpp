@@ -8,7 +8,7 @@
 //      with --pace, against the time the answer takes at 115 200 baud.
 
 #include "device/com_port.h"
-#include "device/serial_pty.h"
+#include "serial_pty.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #pragma once
 // Prompts for benchmarks: every dialog is cancelled, every message goes to stderr.
 
-#include "shell/prompts.h"
+#include "common/prompts.h"
 
 #include <cstdio>
 

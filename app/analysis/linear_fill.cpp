@@ -1,7 +1,7 @@
 #include "analysis/linear_fill.h"
 
 #include "analysis/trend.h"
-#include "shell/formats.h"
+#include "common/formats.h"
 
 void SeriesPoints::reserve(int n)
 {

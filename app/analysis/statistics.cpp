@@ -1,7 +1,7 @@
 #include "analysis/statistics.h"
 
-#include "shell/app_state.h"
-#include "shell/formats.h"
+#include "common/app_state.h"
+#include "common/formats.h"
 
 #include <algorithm>
 #include <cmath>

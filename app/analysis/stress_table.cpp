@@ -1,6 +1,6 @@
 #include "analysis/stress_table.h"
 
-#include "shell/formats.h"
+#include "common/formats.h"
 
 #include <optional>
 

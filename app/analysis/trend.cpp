@@ -1,6 +1,6 @@
 #include "analysis/trend.h"
 
-#include "shell/formats.h"
+#include "common/formats.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #include "charts/chart_series.h"
 
 #include "charts/series_plot.h"
-#include "shell/formats.h"
+#include "common/formats.h"
 
 #include <QtNumeric>
 

@@ -1,6 +1,6 @@
 #include "charts/chart_ticker.h"
 
-#include "shell/formats.h"
+#include "common/formats.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include "charts/chart_ticker.h"
 #include "charts/graph_series_plot.h"
-#include "shell/formats.h"
+#include "common/formats.h"
 
 #include <qcustomplot.h>
 

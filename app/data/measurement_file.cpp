@@ -1,6 +1,6 @@
 #include "data/measurement_file.h"
 
-#include "shell/formats.h"
+#include "common/formats.h"
 
 #include <QFile>
 #include <QFileInfo>

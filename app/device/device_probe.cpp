@@ -1,8 +1,8 @@
 #include "device/device_probe.h"
 
 #include "device/com_port.h"
-#include "shell/clock.h"
-#include "shell/formats.h"
+#include "common/clock.h"
+#include "common/formats.h"
 
 #include <grp.h>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
 #include "device/file_exchange.h"
 
-#include "shell/clock.h"
-#include "shell/formats.h"
+#include "common/clock.h"
+#include "common/formats.h"
 
 #include <algorithm>
 

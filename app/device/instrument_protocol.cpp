@@ -1,6 +1,6 @@
 #include "device/instrument_protocol.h"
 
-#include "shell/formats.h"
+#include "common/formats.h"
 
 #include <algorithm>
 #include <climits>

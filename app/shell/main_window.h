@@ -5,7 +5,7 @@
 
 #include "analysis/stress_law.h"
 #include "data/measurement_grid.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 
 #include <QMainWindow>
 

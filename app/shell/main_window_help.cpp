@@ -2,8 +2,8 @@
 
 #include "shell/about_window.h"
 #include "shell/main_window.h"
-#include "shell/program_folder.h"
-#include "shell/prompts.h"
+#include "common/program_folder.h"
+#include "common/prompts.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

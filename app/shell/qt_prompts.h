@@ -1,7 +1,7 @@
 #pragma once
 // The real dialogs behind the Prompts seam.
 
-#include "shell/prompts.h"
+#include "common/prompts.h"
 
 class QWidget;
 

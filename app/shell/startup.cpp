@@ -1,10 +1,10 @@
 #include "shell/startup.h"
 
-#include "analysis/stress_db_window.h"
+#include "shell/stress_db_window.h"
 #include "data/measurement_grid.h"
-#include "device/device_dialog.h"
+#include "shell/device_dialog.h"
 #include "shell/about_window.h"
-#include "shell/clock.h"
+#include "common/clock.h"
 #include "shell/main_window.h"
 #include "shell/qt_prompts.h"
 #include "shell/single_instance.h"

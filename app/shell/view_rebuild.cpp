@@ -1,7 +1,7 @@
 #include "shell/view_rebuild.h"
 
 #include "charts/chart.h"
-#include "data/grid_view.h"
+#include "shell/grid_view.h"
 #include "shell/main_window.h"
 #include "shell/panel.h"
 

@@ -1,5 +1,5 @@
 #include "analysis/linear_fill.h"
-#include "test_statistics_grid.h"
+#include "analysis/test_statistics_grid.h"
 
 #include <QtTest>
 

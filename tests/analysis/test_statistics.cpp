@@ -1,6 +1,6 @@
 #include "analysis/statistics.h"
-#include "shell/app_state.h"
-#include "test_statistics_grid.h"
+#include "common/app_state.h"
+#include "analysis/test_statistics_grid.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
 // The cubic trend fit of a run of counts and the values it detrends to.
 
 #include "analysis/trend.h"
-#include "shell/formats.h"
+#include "common/formats.h"
 
 #include <QTest>
 

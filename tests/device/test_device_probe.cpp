@@ -4,7 +4,7 @@
 
 #include "device/com_port.h"
 #include "device/device_probe.h"
-#include "test_device_probe_instrument.h"
+#include "device/test_device_probe_instrument.h"
 
 #include <QTest>
 

@@ -4,8 +4,8 @@
 
 #include "device/com_port.h"
 #include "device/com_port_backend.h"
-#include "device/serial_pty.h"
-#include "shell/clock.h"
+#include "serial_pty.h"
+#include "common/clock.h"
 
 #include <QElapsedTimer>
 #include <QList>

@@ -1,7 +1,7 @@
 // The download progress, the steps of "Delete all" and the silence watch.
 
 #include "device/file_exchange.h"
-#include "shell/clock.h"
+#include "common/clock.h"
 
 #include <QSignalSpy>
 #include <QTest>

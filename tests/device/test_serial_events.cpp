@@ -3,7 +3,7 @@
 // late handler.
 
 #include "device/com_port.h"
-#include "device/serial_pty.h"
+#include "serial_pty.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

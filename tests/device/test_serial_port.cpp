@@ -2,7 +2,7 @@
 // reads and writes, and the error texts the user sees.
 
 #include "device/com_port.h"
-#include "device/serial_pty.h"
+#include "serial_pty.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -4,7 +4,7 @@
 #include "data/measurement_file.h"
 #include "device/device_probe.h"
 #include "device/instrument_protocol.h"
-#include "shell/formats.h"
+#include "common/formats.h"
 #include "sim_answers.h"
 #include "sim_instrument.h"
 #include "sim_terminal.h"

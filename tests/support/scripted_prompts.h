@@ -1,7 +1,7 @@
 #pragma once
 // Prompts for tests: answers are queued in advance, everything shown is recorded.
 
-#include "shell/prompts.h"
+#include "common/prompts.h"
 
 #include <QList>
 #include <QQueue>

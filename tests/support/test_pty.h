@@ -1,7 +1,7 @@
 #pragma once
 // A fresh pseudo-terminal for a test, or the test program stops saying why.
 
-#include "device/serial_pty.h"
+#include "serial_pty.h"
 
 #include <memory>
 

@@ -5,9 +5,9 @@
 #include "analysis/stress_table.h"
 #include "data/measurement_file.h"
 #include "data/measurement_grid.h"
-#include "data/record_display.h"
-#include "shell/formats.h"
-#include "shell/program_folder.h"
+#include "analysis/record_display.h"
+#include "common/formats.h"
+#include "common/program_folder.h"
 
 #include <memory>
 

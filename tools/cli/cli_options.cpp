@@ -1,6 +1,6 @@
 #include "cli_options.h"
 
-#include "shell/formats.h"
+#include "common/formats.h"
 
 namespace {
 

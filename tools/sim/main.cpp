@@ -7,7 +7,7 @@
 // The first line of the output is the terminal's path; the log of commands
 // goes to the error output. SIGINT or SIGTERM ends it and removes the link.
 
-#include "shell/clock.h"
+#include "common/clock.h"
 #include "sim_files.h"
 #include "sim_instrument.h"
 #include "sim_terminal.h"

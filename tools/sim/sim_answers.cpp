@@ -1,6 +1,6 @@
 #include "sim_answers.h"
 
-#include "shell/formats.h"
+#include "common/formats.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 // up to a carriage return. A command left unfinished for 2 seconds, or broken
 // by a byte that cannot belong to it, is dropped; other bytes are ignored.
 
-#include "shell/clock.h"
+#include "common/clock.h"
 #include "sim_files.h"
 
 #include <QByteArray>

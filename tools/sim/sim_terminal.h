@@ -3,7 +3,7 @@
 // opens like an adapter, an optional symlink to it, and the loop that passes
 // bytes between it and the instrument until SIGINT or SIGTERM.
 
-#include "device/serial_pty.h"
+#include "serial_pty.h"
 #include "sim_instrument.h"
 
 #include <QString>

@@ -3,13 +3,13 @@
 // to the list, deletions, and what the window does when the instrument goes
 // silent, sends noise or is unplugged halfway.
 
-#include "data/grid_view.h"
+#include "shell/grid_view.h"
 #include "device/com_port.h"
-#include "device/device_dialog.h"
+#include "shell/device_dialog.h"
 #include "device/file_exchange.h"
 #include "device/instrument_protocol.h"
-#include "device/serial_pty.h"
-#include "shell/clock.h"
+#include "serial_pty.h"
+#include "common/clock.h"
 #include "shell/main_window.h"
 #include "support/scripted_prompts.h"
 

@@ -1,4 +1,4 @@
-#include "data/grid_view.h"
+#include "shell/grid_view.h"
 
 #include "data/measurement_grid.h"
 

@@ -1,7 +1,7 @@
-#include "analysis/stress_db_window.h"
+#include "shell/stress_db_window.h"
 
 #include "shell/main_window.h"
-#include "shell/program_folder.h"
+#include "common/program_folder.h"
 
 #include <QStatusBar>
 

@@ -1,6 +1,6 @@
 #include "analysis/test_statistics_grid.h"
-#include "data/record_display.h"
-#include "shell/formats.h"
+#include "analysis/record_display.h"
+#include "common/formats.h"
 
 #include <QtTest>
 

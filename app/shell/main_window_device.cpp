@@ -3,11 +3,11 @@
 
 #include "charts/chart.h"
 #include "device/com_port.h"
-#include "device/device_dialog.h"
+#include "shell/device_dialog.h"
 #include "device/device_probe.h"
 #include "shell/main_window.h"
 #include "shell/panel.h"
-#include "shell/prompts.h"
+#include "common/prompts.h"
 
 #include <QMenu>
 #include <QScrollBar>

@@ -1,4 +1,4 @@
-#include "device/serial_pty.h"
+#include "serial_pty.h"
 
 #include <asm/termbits.h>
 #include <fcntl.h>

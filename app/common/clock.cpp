@@ -1,4 +1,4 @@
-#include "shell/clock.h"
+#include "common/clock.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

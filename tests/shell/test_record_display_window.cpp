@@ -1,9 +1,9 @@
 #include "analysis/test_statistics_grid.h"
 #include "charts/chart.h"
-#include "shell/clock.h"
+#include "common/clock.h"
 #include "shell/main_window.h"
 #include "shell/panel.h"
-#include "shell/program_folder.h"
+#include "common/program_folder.h"
 #include "shell/view_rebuild.h"
 #include "support/scripted_prompts.h"
 

@@ -7,11 +7,11 @@
 #include "analysis/linear_fill.h"
 #include "analysis/statistics.h"
 #include "charts/chart.h"
-#include "data/record_display.h"
-#include "shell/formats.h"
+#include "analysis/record_display.h"
+#include "common/formats.h"
 #include "shell/main_window.h"
 #include "shell/panel.h"
-#include "shell/prompts.h"
+#include "common/prompts.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "data/record_display.h"
+#include "analysis/record_display.h"
 
-#include "shell/formats.h"
+#include "common/formats.h"
 
 #include <algorithm>
 #include <cmath>

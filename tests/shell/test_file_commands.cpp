@@ -1,11 +1,11 @@
 // "Open file" and "Save..." of the main window, with scripted dialogs.
 
 #include "charts/chart.h"
-#include "data/grid_view.h"
+#include "shell/grid_view.h"
 #include "data/measurement_file.h"
-#include "shell/clock.h"
+#include "common/clock.h"
 #include "shell/main_window.h"
-#include "shell/program_folder.h"
+#include "common/program_folder.h"
 #include "support/scripted_prompts.h"
 
 #include <QDir>

@@ -1,13 +1,13 @@
-#include "device/device_dialog.h"
+#include "shell/device_dialog.h"
 
-#include "data/grid_view.h"
+#include "shell/grid_view.h"
 #include "device/com_port.h"
 #include "device/device_probe.h"
 #include "device/file_exchange.h"
 #include "device/port_enumeration.h"
 #include "shell/main_window.h"
 #include "shell/panel.h"
-#include "shell/prompts.h"
+#include "common/prompts.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

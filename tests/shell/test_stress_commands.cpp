@@ -1,10 +1,10 @@
 // The Math options of the main window and the stress table at start.
 
-#include "analysis/stress_db_window.h"
+#include "shell/stress_db_window.h"
 #include "charts/chart.h"
-#include "shell/clock.h"
+#include "common/clock.h"
 #include "shell/main_window.h"
-#include "shell/program_folder.h"
+#include "common/program_folder.h"
 #include "support/scripted_prompts.h"
 
 #include <QAction>

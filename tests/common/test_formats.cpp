@@ -1,4 +1,4 @@
-#include "shell/formats.h"
+#include "common/formats.h"
 
 #include <QLocale>
 #include <QTest>

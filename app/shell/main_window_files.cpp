@@ -1,14 +1,14 @@
 // File > "Open file" and "Save..." of the main window.
 
 #include "charts/chart.h"
-#include "data/grid_view.h"
+#include "shell/grid_view.h"
 #include "data/measurement_file.h"
-#include "device/device_dialog.h"
-#include "shell/clock.h"
-#include "shell/formats.h"
+#include "shell/device_dialog.h"
+#include "common/clock.h"
+#include "common/formats.h"
 #include "shell/main_window.h"
-#include "shell/program_folder.h"
-#include "shell/prompts.h"
+#include "common/program_folder.h"
+#include "common/prompts.h"
 #include "shell/view_rebuild.h"
 
 #include <QFileInfo>

@@ -3,15 +3,15 @@
 // clock setting, driven through the main window as the user drives it.
 
 #include "charts/chart.h"
-#include "data/grid_view.h"
-#include "device/device_dialog.h"
+#include "shell/grid_view.h"
+#include "shell/device_dialog.h"
 #include "device/device_probe.h"
 #include "device/file_exchange.h"
 #include "device/port_enumeration.h"
 #include "shell/main_window.h"
 #include "shell/panel.h"
 #include "support/scripted_prompts.h"
-#include "test_device_probe_instrument.h"
+#include "device/test_device_probe_instrument.h"
 
 #include <QElapsedTimer>
 #include <QImage>
