@@ -65,16 +65,27 @@ class AppliedMarkerDelegate : public QStyledItemDelegate {
   const int* m_appliedRow;
 };
 
-// A round axis end at or above v: 1, 2, 2.5 or 5 times a power of ten.
+// A round axis end at or above v, close enough that the line fills the chart.
 double niceCeiling(double v)
 {
   if (!(v > 0.0) || !std::isfinite(v))
     return 1.0;
   const double step = std::pow(10.0, std::floor(std::log10(v)));
-  for (double m : {1.0, 2.0, 2.5, 5.0, 10.0})
+  for (double m : {1.0, 1.2, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0, 8.0, 10.0})
     if (m * step >= v * (1.0 - 1e-12))
       return m * step;
   return 10.0 * step;
+}
+
+// A label step giving about five labels up to top: 1, 2, 2.5 or 5 times a power of ten.
+double labelStep(double top)
+{
+  const double raw = top / 5;
+  const double decade = std::pow(10.0, std::floor(std::log10(raw)));
+  for (double m : {1.0, 2.0, 2.5, 5.0})
+    if (m * decade >= raw * (1.0 - 1e-12))
+      return m * decade;
+  return 10.0 * decade;
 }
 
 // A field of the file ends at ";" and a line at a line break: such a name
@@ -257,11 +268,12 @@ void TForm4::showItem(const QString& object, const QString& zeroBr, const QStrin
   Series1->add(0.0, br0);
   Series1->add(s, brS);
   // Both axes start at 0 and reach just past the item's line.
-  Chart1->bottomAxis().setRange(0, niceCeiling(s));
-  Chart1->bottomAxis().setIncrement(niceCeiling(s) / 5);
+  const double right = niceCeiling(s);
+  Chart1->bottomAxis().setRange(0, right);
+  Chart1->bottomAxis().setIncrement(labelStep(right));
   const double top = niceCeiling(std::max(br0, brS));
   Chart1->leftAxis().setRange(0, top);
-  Chart1->leftAxis().setIncrement(top / 5);
+  Chart1->leftAxis().setIncrement(labelStep(top));
 }
 
 void TForm4::tell(const QString& text)
