@@ -2,9 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QHideEvent>
 #include <QKeyEvent>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>

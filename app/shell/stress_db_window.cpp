@@ -171,8 +171,8 @@ void TForm4::createControls()
   right->addWidget(axisTitle);
 
   auto* fields = new QGridLayout;
-  fields->addWidget(labeledEdit(QStringLiteral("Object/Steel grade"), &LabeledEdit1, this), 0, 0,
-                    1, 3);
+  fields->addWidget(labeledEdit(QStringLiteral("Object/Steel grade"), &LabeledEdit1, this), 0, 0, 1,
+                    3);
   fields->addWidget(labeledEdit(QStringLiteral("Br(S=0)"), &LabeledEdit2, this), 1, 0);
   fields->addWidget(labeledEdit(QStringLiteral("Smax"), &LabeledEdit3, this), 1, 1);
   fields->addWidget(labeledEdit(QStringLiteral("Br(Smax)"), &LabeledEdit4, this), 1, 2);
@@ -293,9 +293,10 @@ bool TForm4::applyRow(int row)
   bool ok = ApplyStressItem(Table, row, &trial, &why);
   if (ok && (!std::isfinite(trial.StressSlope) || !std::isfinite(trial.StressZeroBr))) {
     ok = false;
-    why = QStringLiteral("The stress item in row %1 cannot be applied: its Br(S=0) and Br(Smax) "
-                         "are too close to give a usable slope.\n\nCorrect the item and apply "
-                         "it again.")
+    why = QStringLiteral(
+              "The stress item in row %1 cannot be applied: its Br(S=0) and Br(Smax) "
+              "are too close to give a usable slope.\n\nCorrect the item and apply "
+              "it again.")
               .arg(row);
   }
   if (!ok) {

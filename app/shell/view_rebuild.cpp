@@ -88,8 +88,8 @@ void ViewRebuild::afterStressItem()
   f.FillCircularChart();
   f.BuildMapSeries();
   if (f.Converttostress1->isChecked())
-    f.SetStatisticsLabel(StatisticsLabelText(f.State.RangeMax, f.State.RangeMean,
-                                             f.State.RangeMin, true, f.Stress));
+    f.SetStatisticsLabel(
+        StatisticsLabelText(f.State.RangeMax, f.State.RangeMean, f.State.RangeMin, true, f.Stress));
   if (f.N35->isChecked())
     f.ScrollBar7Change();
 }

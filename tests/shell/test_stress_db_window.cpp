@@ -1,12 +1,12 @@
 // The stress database window: its table and line, the applied-item marker,
 // Add/Remove/Apply/Save DB/Reload DB, and the main window held while it is open.
 
-#include "shell/stress_db_window.h"
 #include "charts/chart.h"
 #include "common/clock.h"
 #include "common/program_folder.h"
 #include "shell/main_window.h"
 #include "shell/qt_prompts.h"
+#include "shell/stress_db_window.h"
 #include "support/scripted_prompts.h"
 #include "support/test_files.h"
 
@@ -32,7 +32,8 @@ const QByteArray DefaultFile = fileBytes(RZ37M_BIN_DIR "/Stress_DB.csv");
 // The default items and user items in rows 12, 13 and 14.
 QByteArray withUserItems()
 {
-  return DefaultFile + "Pipe A;0,80;300;2,30;\r\nPipe B;0,90;320;2,40;\r\nPipe C;1,00;340;2,50;\r\n";
+  return DefaultFile +
+         "Pipe A;0,80;300;2,30;\r\nPipe B;0,90;320;2,40;\r\nPipe C;1,00;340;2,50;\r\n";
 }
 
 QVector<double> dots(const TForm1& f)
@@ -286,12 +287,30 @@ void TestStressDbWindow::addRefusesWhatCannotBeStored_data()
   QTest::addColumn<QString>("zeroBr");
   QTest::addColumn<QString>("smax");
   QTest::addColumn<QString>("smaxBr");
-  QTest::newRow("Br(S=0) with a point") << "P" << "0.5" << "250" << "2,25";
-  QTest::newRow("Smax not whole") << "P" << "0,5" << "250,5" << "2,25";
-  QTest::newRow("Br(Smax) empty") << "P" << "0,5" << "250" << "";
-  QTest::newRow("name with ;") << "P;1" << "0,5" << "250" << "2,25";
-  QTest::newRow("name with a line break") << "P\n1" << "0,5" << "250" << "2,25";
-  QTest::newRow("name with a carriage return") << "P\r1" << "0,5" << "250" << "2,25";
+  QTest::newRow("Br(S=0) with a point") << "P"
+                                        << "0.5"
+                                        << "250"
+                                        << "2,25";
+  QTest::newRow("Smax not whole") << "P"
+                                  << "0,5"
+                                  << "250,5"
+                                  << "2,25";
+  QTest::newRow("Br(Smax) empty") << "P"
+                                  << "0,5"
+                                  << "250"
+                                  << "";
+  QTest::newRow("name with ;") << "P;1"
+                               << "0,5"
+                               << "250"
+                               << "2,25";
+  QTest::newRow("name with a line break") << "P\n1"
+                                          << "0,5"
+                                          << "250"
+                                          << "2,25";
+  QTest::newRow("name with a carriage return") << "P\r1"
+                                               << "0,5"
+                                               << "250"
+                                               << "2,25";
 }
 
 void TestStressDbWindow::addRefusesWhatCannotBeStored()
