@@ -17,10 +17,10 @@ struct ContourPoint {
 };
 
 struct ContourPiece {
-  int level = 0;       // 0..9
-  int first = 0;       // index of its first point in ContourLines::points
-  int count = 0;       // its number of points
-  bool closed = false; // a ring: the last point repeats the first
+  int level = 0;        // 0..9
+  int first = 0;        // index of its first point in ContourLines::points
+  int count = 0;        // its number of points
+  bool closed = false;  // a ring: the last point repeats the first
 };
 
 struct ContourLines {
