@@ -2,6 +2,7 @@
 
 #include "common/formats.h"
 
+#include <cmath>
 #include <optional>
 
 #include <QFile>
@@ -231,8 +232,14 @@ bool ApplyStressItem(const StressTable& table, int row, StressLaw* law, QString*
     return fail(QStringLiteral("its Br(Smax) \"%1\" is not a number.").arg(brSText));
   if (brS == br0)
     return fail(QStringLiteral("its Br(Smax) equals its Br(S=0), so it gives no slope."));
+  // Br(Smax) and Br(S=0) so close that the slope overflows give no usable
+  // law either: every stress would read "inf".
+  const double slope = smax / (brS - br0);
+  if (!std::isfinite(slope))
+    return fail(QStringLiteral("its Br(Smax) and Br(S=0) are too close together to give a "
+                               "slope."));
   law->AppliedStressItem = row;
-  law->StressSlope = smax / (brS - br0);
+  law->StressSlope = slope;
   law->StressZeroBr = br0;
   return true;
 }

@@ -332,7 +332,7 @@ void TForm3::endExchange()
   // The user has left whatever the instrument was still answering; its
   // silence later is no failure to report, and the grid is not put back.
   if (m_form.Exchange != nullptr)
-    m_form.Exchange->finish();
+    m_form.EndExchange();
 }
 
 void TForm3::connectSelected()

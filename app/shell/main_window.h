@@ -200,6 +200,9 @@ class TForm1 : public QMainWindow {
   void ComPort1RxChar(int Count);
   // The directory was asked for ("4" sent): watch for its answer from now on.
   void ListingRequested();
+  // The user has left the exchange under way (Connect, Disconnect, a file
+  // opened): its answer or silence later changes nothing on the window.
+  void EndExchange();
   FileExchange* Exchange = nullptr;
 
  protected:

@@ -146,8 +146,8 @@ void handleListing(TForm1& f)
   for (qsizetype i = 0; i < files.size(); ++i)
     rows[i + 1].cell = {files[i].name, files[i].size};
   f.SetStatisticsLabel(QString());
-  if (!files.isEmpty())
-    f.N13->setEnabled(true);
+  // File-list rows are no measurements: saving them would write them as counts.
+  f.N13->setEnabled(false);
 
   const ListingStep step = afterListing(f.State.DialogueState, rows[1].cell[0]);
   f.State.DialogueState = step.state;
@@ -359,6 +359,13 @@ void instrumentLost(TForm1& f)
 
 }  // namespace
 
+void TForm1::EndExchange()
+{
+  Exchange->finish();
+  State.DialogueState = Idle;
+  emptyReceiveBuffer(*this);
+}
+
 void TForm1::ListingRequested()
 {
   emptyReceiveBuffer(*this);
@@ -452,5 +459,16 @@ void TForm1::MenuItem23Click()
     StatusBar1->showMessage(QStringLiteral(" No files to delete"));
     return;
   }
+  // One click would otherwise erase every stored measurement for good.
+  int files = 0;
+  for (int r = 1; r < Grid.RowCount() && !Grid.cell(r, 0).isEmpty(); ++r)
+    ++files;
+  const auto answer = prompts().question(
+      QStringLiteral("Delete all"),
+      QStringLiteral("Delete all %1 files on the instrument? They cannot be recovered.")
+          .arg(files),
+      {Prompts::Answer::Yes, Prompts::Answer::No}, Prompts::Answer::No, Prompts::Icon::Warning);
+  if (answer != Prompts::Answer::Yes)
+    return;
   startDeletion(*this, DeleteAllStep, first);
 }

@@ -151,6 +151,8 @@ class TestFileExchangeWindow : public QObject {
     QCOMPARE(f().StringGrid1->popupMenu(), f().PopupMenu2);
     QVERIFY(!f().Grid.rangeSelect());
     QCOMPARE(int(f().State.DialogueState), 2);
+    // Only measurements can be saved; file-list rows would be written as counts.
+    QVERIFY(!f().N13->isEnabled());
   }
 
  private Q_SLOTS:
@@ -177,7 +179,6 @@ class TestFileExchangeWindow : public QObject {
     int bytes = 0;
     QVERIFY(instrument::sizeInBytes(f().Grid.cell(1, 1), &bytes));
     QCOMPARE(bytes, 27 + 9 * 16 + 2 + 136);  // the size is the length of its answer
-    QVERIFY(f().N13->isEnabled());
     QVERIFY(m_prompts.messages.isEmpty());
   }
 
@@ -205,6 +206,7 @@ class TestFileExchangeWindow : public QObject {
     QCOMPARE(f().State.RecordsCount, 2);
     QVERIFY(f().State.DataLoaded);
     QCOMPARE(f().StringGrid1->popupMenu(), f().PopupMenu1);
+    QVERIFY(f().N13->isEnabled());
     QCOMPARE(f().StatusBar1->currentMessage(),
              Device + QStringLiteral("\\A        .csv _____  Records count: 2"));
 
@@ -260,7 +262,12 @@ class TestFileExchangeWindow : public QObject {
     connectInstrument();
     QTRY_COMPARE(f().Grid.RowCount(), 4);
     const int listings = m_sim->logged(QStringLiteral("4 directory"));
+    m_prompts.questionAnswers << Prompts::Answer::Yes;
     f().MenuItem23Click();
+    QCOMPARE(m_prompts.questions.size(), 1);
+    QCOMPARE(m_prompts.questions[0].text,
+             QStringLiteral("Delete all 3 files on the instrument? They cannot be recovered."));
+    QCOMPARE(m_prompts.questions[0].defaultButton, Prompts::Answer::No);
     QTRY_COMPARE(m_sim->logged(QStringLiteral("4 directory, 0 file(s)")), 1);
     QTRY_COMPARE(f().Grid.RowCount(), 32);
     QCOMPARE(m_sim->logged(QStringLiteral("6 delete")), 3);
@@ -489,6 +496,7 @@ class TestCraftedAnswers : public QObject {
   void connectEndsDeleteAll()
   {
     listFile(QStringLiteral("0,200"), {{instrument::padFileName("NEXT", "DAT"), "0,200"}});
+    m_prompts.questionAnswers << Prompts::Answer::Yes;
     m_form->MenuItem23Click();
     QCOMPARE(m_pty.readFor(15, 2000), QByteArray("6ZERO     .DAT\r"));
     QVERIFY(
@@ -511,6 +519,33 @@ class TestCraftedAnswers : public QObject {
     QCOMPARE(int(m_form->State.DialogueState), 2);
     QCOMPARE(m_form->Grid.cell(0, 0), QStringLiteral(" File name"));
     QVERIFY(m_form->StringGrid1->isEnabled());
+  }
+
+  // A file opened while a download is awaited ends the download: the silence
+  // later puts nothing back over the opened data, says nothing, and a count
+  // row of the file sends nothing to the instrument.
+  void openingAFileEndsTheDownload()
+  {
+    listFile(QStringLiteral("0,200"));
+    m_form->StringGrid1DblClick();
+    QCOMPARE(m_pty.readFor(15, 2000), QByteArray("5ZERO     .DAT\r"));
+    QVERIFY(m_form->Exchange->underWay());
+
+    m_form->LoadMeasurementFile(QStringLiteral(RZ37M_FIXTURES "/hand_written.csv"));
+    const QStringList loaded = allCells(m_form->Grid);
+    QCOMPARE(m_form->Grid.cell(2, 1), QStringLiteral("05,43"));
+    m_clock.sleep(FileExchange::SilenceLimitMs);
+    QVERIFY(!m_form->Exchange->checkSilence());
+    QVERIFY(m_prompts.messages.isEmpty());
+    QCOMPARE(allCells(m_form->Grid), loaded);
+    QVERIFY(m_form->State.DataLoaded);
+    QCOMPARE(m_form->StringGrid1->popupMenu(), m_form->PopupMenu1);
+    QVERIFY(m_form->N13->isEnabled());
+
+    m_form->StringGrid1->selectGridRows(2, 2);
+    m_form->StringGrid1DblClick();
+    QCOMPARE(m_pty.readFor(1, 50), QByteArray());
+    QCOMPARE(allCells(m_form->Grid), loaded);
   }
 
   // A content answer with a count that is no number never reaches the grid.
