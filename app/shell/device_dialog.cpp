@@ -4,6 +4,7 @@
 #include "device/com_port.h"
 #include "device/device_probe.h"
 #include "device/file_exchange.h"
+#include "device/instrument_protocol.h"
 #include "device/port_enumeration.h"
 #include "shell/main_window.h"
 #include "shell/panel.h"
@@ -207,7 +208,8 @@ void TForm3::probeAll(const QStringList& candidates)
     ++found;
     StringGrid1->setRowCount(found);
     const PortProbeResult r = probe.probe(name);
-    const QString tip = r.accessDenied ? accessAdvice(name) : QString();
+    const QString tip =
+        r.accessDenied ? accessAdvice(name) : (r.inUse ? inUseAdvice(name) : QString());
     if (r.device)
       setCellText(found, 0, *r.device, tip);
     if (r.port)
@@ -230,7 +232,9 @@ void TForm3::probeAll(const QStringList& candidates)
 
 void TForm3::StringGrid1SelectCell(int row)
 {
-  if (cellText(row, 2) == NoAnswerText || cellText(row, 0) == NoDeviceFoundText) {
+  // A port another program holds cannot be connected until it is let go.
+  if (cellText(row, 2) == NoAnswerText || cellText(row, 0) == NoDeviceFoundText ||
+      cellText(row, 0) == PortInUseText || cellText(row, 1).isEmpty()) {
     Button1->setEnabled(false);
     return;
   }
@@ -337,15 +341,20 @@ void TForm3::endExchange()
 
 void TForm3::connectSelected()
 {
+  // A row without a port, or one another program holds, names nothing to
+  // connect to: the connected instrument stays as it is.
+  const int row = StringGrid1->currentRow() + 1;
+  if (cellText(row, 1).isEmpty() || cellText(row, 0) == PortInUseText)
+    return;
   endExchange();
   m_form.ClearViews();
   m_form.StatusBar1->clearMessage();
   m_form.ClosePort();
-  m_form.State.SelectedPort = cellText(StringGrid1->currentRow() + 1, 1);
+  m_form.State.SelectedPort = cellText(row, 1);
   try {
     m_form.ComPort1->setPort(m_form.State.SelectedPort);
     m_form.ComPort1->Open();
-    m_form.ComPort1->WriteString(QByteArrayLiteral("4"));
+    m_form.ComPort1->WriteString(instrument::commandBytes(instrument::DirectoryCommand));
   } catch (const EComPort& error) {
     StringGrid1->viewport()->update();
     showPortError(portErrorMessage(error));

@@ -132,6 +132,8 @@ class TForm1 : public QMainWindow {
   int ComputeRangeStatistics(int firstRow, int lastRow);
   void FillLinearChart();
   void ScrollBar7Change();
+  // Places the navigator's texts and controls from their widths in the font in use.
+  void LayoutRecordNavigator();
   void N31Click();
   void N32Click();
   void N35Click();

@@ -59,7 +59,7 @@ void send(TForm1& f, const QByteArray& item)
 // A command that names a file: the digit, a pause, the name, a carriage return.
 void sendFileCommand(TForm1& f, char command, const QString& fileName)
 {
-  send(f, QByteArray(1, command));
+  send(f, instrument::commandBytes(command));
   f.clock().sleep(CommandPauseMs);
   send(f, instrument::toWire(fileName));
   send(f, QByteArray(1, instrument::CarriageReturn));
@@ -210,7 +210,7 @@ void handleDeletion(TForm1& f)
   if (step.enableGrid)
     f.StringGrid1->setEnabled(true);
   if (step.sendListing) {
-    send(f, QByteArray(1, instrument::DirectoryCommand));
+    send(f, instrument::commandBytes(instrument::DirectoryCommand));
     f.Exchange->next(Request::Listing);
   }
 }
@@ -278,7 +278,7 @@ void requestFile(TForm1& f, int row)
     return;
   f.Exchange->begin(Request::Content, windowAsItIs(f));
   try {
-    send(f, QByteArray(1, instrument::ContentCommand));
+    send(f, instrument::commandBytes(instrument::ContentCommand));
     f.clock().sleep(CommandPauseMs);
     f.State.LoadingFileName = name;
     f.State.ExpectedBytes = bytes;
@@ -394,7 +394,7 @@ void TForm1::ComPort1RxChar(int Count)
   if (bytes.isEmpty())
     return;
   Exchange->heard();
-  if (StatusBar1->currentMessage().startsWith(LoadingStatus)) {
+  if (Exchange->pending() == Request::Content) {
     State.ReceivedBytes += static_cast<int>(bytes.size());
     StatusBar1->showMessage(loadingStatusText(State.ReceivedBytes, State.ExpectedBytes));
   }

@@ -5,6 +5,7 @@
 #include "device/com_port.h"
 #include "sim_answers.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -98,6 +99,7 @@ class TestSimTerminal : public QObject {
   void answersOnItsTerminal();
   void wrongLineNotUnderstood();
   void linkDroppedMidDownload();
+  void portClosedMidAnswer();
 };
 
 void TestSimTerminal::answersOnItsTerminal()
@@ -174,6 +176,37 @@ void TestSimTerminal::linkDroppedMidDownload()
   QCOMPARE(sim.process().exitCode(), 3);
   QVERIFY(!QFileInfo(link).isSymLink());
   client.port.Close();
+}
+
+// The program closes the port in the middle of a long answer: what the line
+// would have carried meanwhile is lost, and the next session after the
+// answer's wire time hears only its own answers.
+void TestSimTerminal::portClosedMidAnswer()
+{
+  QTemporaryDir dir;
+  QFile big(dir.filePath(QStringLiteral("BIG.csv")));
+  QVERIFY(big.open(QIODevice::WriteOnly));
+  // 1500 counts: about 24 kB, more than a pseudo-terminal holds unread.
+  for (int i = 0; i < 1500; ++i)
+    big.write(QByteArray("10:00:") + QByteArray::number(i % 60).rightJustified(2, '0') +
+              ";05,43\r\n");
+  big.close();
+  RunningSim sim({QStringLiteral("--files"), dir.path()});
+  {
+    Client client(sim.path());
+    client.send({"5", "BIG      .csv", "\r"});
+    QVERIFY(sim.logged(QStringLiteral("5 read")));
+    client.port.Close();
+  }
+  // The log says so once the answer's time on the wire has passed.
+  QVERIFY(sim.logged(QStringLiteral("lost: nobody read the port")));
+
+  Client again(sim.path());
+  again.send({"7"});
+  const QByteArray identity =
+      identificationAnswer(QStringLiteral("RZ-37m"), QStringLiteral("00417"));
+  QTRY_COMPARE(again.received, identity);
+  again.port.Close();
 }
 
 QTEST_GUILESS_MAIN(TestSimTerminal)

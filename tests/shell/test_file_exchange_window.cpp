@@ -11,7 +11,7 @@
 #include "serial_pty.h"
 #include "common/clock.h"
 #include "shell/main_window.h"
-#include "support/scripted_prompts.h"
+#include "support/main_window_fixture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -88,13 +88,13 @@ class Sim {
 class TestFileExchangeWindow : public QObject {
   Q_OBJECT
 
-  ScriptedPrompts m_prompts;
-  FixedClock m_clock{QDateTime(QDate(2024, 3, 3), QTime(9, 5, 7))};
-  std::unique_ptr<TForm1> m_form;
+  MainWindowFixture m_window{QDateTime(QDate(2024, 3, 3), QTime(9, 5, 7))};
+  ScriptedPrompts& m_prompts = m_window.prompts;
+  FixedClock& m_clock = m_window.clock;
   std::unique_ptr<Sim> m_sim;
   QTemporaryDir m_files;
 
-  TForm1& f() { return *m_form; }
+  TForm1& f() { return m_window.f(); }
 
   void startSim(const QStringList& faults = {})
   {
@@ -125,10 +125,7 @@ class TestFileExchangeWindow : public QObject {
     f().Form3->Button1Click();
   }
 
-  QString connectedStatus() const
-  {
-    return u' ' + Device + QStringLiteral(", connected on ") + m_form->ComPort1->Port();
-  }
+  QString connectedStatus() { return u' ' + Device + QStringLiteral(", connected on ") + f().ComPort1->Port(); }
 
   void activate(int row)
   {
@@ -158,15 +155,13 @@ class TestFileExchangeWindow : public QObject {
  private Q_SLOTS:
   void init()
   {
-    m_prompts = ScriptedPrompts();
-    m_form = std::make_unique<TForm1>(m_prompts, m_clock);
-    m_form->Form3 = new TForm3(m_form.get());
-    m_form->ComPort1->setBaudRate(br115200);  // as the device list's probe leaves it
-    m_form->show();
+    m_window.start();
+    f().Form3 = new TForm3(&f());
+    f().ComPort1->setBaudRate(br115200);  // as the device list's probe leaves it
   }
   void cleanup()
   {
-    m_form.reset();
+    m_window.stop();
     m_sim.reset();
   }
 
@@ -386,9 +381,10 @@ class TestFileExchangeWindow : public QObject {
 class TestCraftedAnswers : public QObject {
   Q_OBJECT
 
-  ScriptedPrompts m_prompts;
-  FixedClock m_clock{QDateTime(QDate(2024, 3, 3), QTime(9, 5, 7))};
-  std::unique_ptr<TForm1> m_form;
+  MainWindowFixture m_window{QDateTime(QDate(2024, 3, 3), QTime(9, 5, 7))};
+  ScriptedPrompts& m_prompts = m_window.prompts;
+  FixedClock& m_clock = m_window.clock;
+  std::unique_ptr<TForm1>& m_form = m_window.form;
   PseudoTerminal m_pty;
 
   // ZERO.DAT of this size listed first, then the others.
@@ -409,16 +405,14 @@ class TestCraftedAnswers : public QObject {
  private Q_SLOTS:
   void init()
   {
-    m_prompts = ScriptedPrompts();
     QString error;
     QVERIFY2(m_pty.open(&error), qPrintable(error));
-    m_form = std::make_unique<TForm1>(m_prompts, m_clock);
+    m_window.start();
     m_form->ComPort1->setBaudRate(br115200);
-    m_form->show();
   }
   void cleanup()
   {
-    m_form.reset();
+    m_window.stop();
     m_pty.close();
   }
 
@@ -428,6 +422,8 @@ class TestCraftedAnswers : public QObject {
     listFile(QStringLiteral("0"));
     m_form->StringGrid1DblClick();
     QCOMPARE(m_pty.readFor(15, 2000), QByteArray("5ZERO     .DAT\r"));
+    // The progress goes with the download, whatever the status bar says meanwhile.
+    m_form->StatusBar1->clearMessage();
     const QByteArray answer = instrument::toWire(
         instrument::buildContentAnswer("ZERO     .DAT", {{{"12:30:05", "-1.25"}}}));
     QVERIFY(m_pty.writeAll(answer.left(100), 2000));
