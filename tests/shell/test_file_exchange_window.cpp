@@ -12,6 +12,7 @@
 #include "common/clock.h"
 #include "shell/main_window.h"
 #include "support/main_window_fixture.h"
+#include "support/scripted_com_backend.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,6 +24,8 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
 
 namespace {
 
@@ -542,6 +545,31 @@ class TestCraftedAnswers : public QObject {
     m_form->StringGrid1DblClick();
     QCOMPARE(m_pty.readFor(1, 50), QByteArray());
     QCOMPARE(allCells(m_form->Grid), loaded);
+  }
+
+  // The line fails halfway through sending a request (an adapter pulled while
+  // the name goes out): the user is told the instrument could not be reached
+  // and the file list stays as it was.
+  void writeFailsMidRequest()
+  {
+    listFile(QStringLiteral("0,200"));
+    const QStringList before = allCells(m_form->Grid);
+    m_form->ComPort1->Close();
+    auto* backend = new ScriptedComBackend;
+    backend->failWritesAfter(1, EIO);  // the "5" goes, the name does not
+    m_form->ComPort1->setBackend(std::unique_ptr<ComPortBackend>(backend));
+    m_form->ComPort1->Open();
+    m_form->StringGrid1DblClick();
+    QCOMPARE(m_pty.readFor(1, 2000), QByteArray("5"));
+    QCOMPARE(m_prompts.messages.size(), 1);
+    QVERIFY2(m_prompts.messages[0].contains(QStringLiteral("could not be reached")),
+             qPrintable(m_prompts.messages[0]));
+    QCOMPARE(m_form->StatusBar1->currentMessage(),
+             QStringLiteral(" Connection to the instrument lost"));
+    QCOMPARE(allCells(m_form->Grid), before);
+    QVERIFY(!m_form->State.DataLoaded);
+    QVERIFY(!m_form->Exchange->underWay());
+    QCOMPARE(m_form->StringGrid1->popupMenu(), m_form->PopupMenu2);
   }
 
   // A content answer with a count that is no number never reaches the grid.
