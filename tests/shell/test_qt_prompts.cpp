@@ -4,6 +4,8 @@
 
 #include "common/clock.h"
 #include "data/measurement_file.h"
+#include "device/com_port.h"
+#include "device/file_exchange.h"
 #include "device/port_enumeration.h"
 #include "shell/device_dialog.h"
 #include "shell/grid_view.h"
@@ -202,7 +204,7 @@ class TestQtPrompts : public QObject {
                       QStringLiteral("Connect to device"), Prompts::Icon::Error);
     } else if (kind == QLatin1String("question")) {
       prompts.question(SavingCaption, QStringLiteral("?"), {Answer::Yes, Answer::No}, Answer::No,
-                       Prompts::Icon::Question);
+                       Prompts::Icon::Question, 0);
     } else if (kind == QLatin1String("open")) {
       QVERIFY(!prompts.openFile(request));
     } else if (kind == QLatin1String("save")) {
