@@ -217,8 +217,9 @@ bool ApplyStressItem(const StressTable& table, int row, StressLaw* law, QString*
   // law either: every stress would read "inf".
   const double slope = smax / (brS - br0);
   if (!std::isfinite(slope))
-    return fail(QStringLiteral("its Br(Smax) and Br(S=0) are too close together to give a "
-                               "slope."));
+    return fail(
+        QStringLiteral("its Br(Smax) and Br(S=0) are too close together to give a "
+                       "slope."));
   law->AppliedStressItem = row;
   law->StressSlope = slope;
   law->StressZeroBr = br0;

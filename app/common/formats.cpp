@@ -71,8 +71,8 @@ long long nearest(double x)
 int nearestInt(double x)
 {
   const long long n = nearest(x);
-  return static_cast<int>(std::clamp<long long>(n, std::numeric_limits<int>::min(),
-                                                std::numeric_limits<int>::max()));
+  return static_cast<int>(
+      std::clamp<long long>(n, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 QString fixed(double x, int significant, int decimals)

@@ -119,7 +119,7 @@ class TForm1 : public QMainWindow {
 
   // Window events.
   void FormResize();  // the window resized, maximised or restored
-  void N14Click();  // File > Exit
+  void N14Click();    // File > Exit
 
   // Measurement files.
   void N12Click();  // File > Open file
@@ -134,17 +134,17 @@ class TForm1 : public QMainWindow {
   void ScrollBar7Change();  // record navigator: its scroll bar
   // Places the navigator's texts and controls from their widths in the font in use.
   void LayoutRecordNavigator();
-  void N31Click();  // Linear > Show dots
-  void N32Click();  // Linear > Show average
-  void N35Click();  // Linear > Arrange by record
-  void Chart1Zoom();  // linear chart: a rectangle drawn to zoom
+  void N31Click();        // Linear > Show dots
+  void N32Click();        // Linear > Show average
+  void N35Click();        // Linear > Arrange by record
+  void Chart1Zoom();      // linear chart: a rectangle drawn to zoom
   void Chart1UndoZoom();  // linear chart: a rectangle drawn back to undo
-  void Panel8Click();  // "Graph color" swatch
-  void Panel9Click();  // "Average line color" swatch
+  void Panel8Click();     // "Graph color" swatch
+  void Panel9Click();     // "Average line color" swatch
 
   // Math.
-  void N33Click();  // Math > Remove the trend
-  void Converttostress1Click();  // Math > Convert to stress (MPa)
+  void N33Click();                  // Math > Remove the trend
+  void Converttostress1Click();     // Math > Convert to stress (MPa)
   void Openstressdatabase1Click();  // Math > Open the stress database
 
   // Views.
@@ -165,8 +165,8 @@ class TForm1 : public QMainWindow {
   void MenuItem21Click();  // file list popup > Load file
   void MenuItem22Click();  // file list popup > Delete file (Delete key)
   void MenuItem23Click();  // file list popup > Delete all
-  void ClosePort();   // closes the serial port if open; errors are ignored
-  void ClearViews();  // charts and record navigator emptied before an exchange
+  void ClosePort();        // closes the serial port if open; errors are ignored
+  void ClearViews();       // charts and record navigator emptied before an exchange
 
   // Count editing.
   void MenuItem11Click();  // counts popup > Stretch on graph > Selected counts

@@ -465,8 +465,7 @@ void TForm1::MenuItem23Click()
     ++files;
   const auto answer = prompts().question(
       QStringLiteral("Delete all"),
-      QStringLiteral("Delete all %1 files on the instrument? They cannot be recovered.")
-          .arg(files),
+      QStringLiteral("Delete all %1 files on the instrument? They cannot be recovered.").arg(files),
       {Prompts::Answer::Yes, Prompts::Answer::No}, Prompts::Answer::No, Prompts::Icon::Warning);
   if (answer != Prompts::Answer::Yes)
     return;

@@ -88,7 +88,8 @@ void TForm1::LayoutRecordNavigator()
   // The record number's box holds the largest number the bar reaches.
   const QString widest(QString::number(std::max(ScrollBar7->maximum(), 1)).size(), u'0');
   const int box = std::max(NavigatorBarHeight, fm.horizontalAdvance(widest) + 6);
-  const int arrow = ScrollBar7->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ScrollBar7);
+  const int arrow =
+      ScrollBar7->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ScrollBar7);
   const int bar = std::max(50, box + 2 * arrow);
   ScrollBar7->setGeometry(x, top, bar, NavigatorBarHeight);
   Panel22->setGeometry(x + (bar - box) / 2, top, box, NavigatorBarHeight);

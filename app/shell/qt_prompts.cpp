@@ -103,8 +103,8 @@ QWidget* QtPrompts::parentWindow() const
 
 std::optional<QString> QtPrompts::openFile(const FileRequest& request)
 {
-  const QString path = QFileDialog::getOpenFileName(parentWindow(), request.caption, fileIn(request),
-                                                    qtFilter(request.filter));
+  const QString path = QFileDialog::getOpenFileName(parentWindow(), request.caption,
+                                                    fileIn(request), qtFilter(request.filter));
   if (path.isEmpty())
     return std::nullopt;
   return path;
@@ -113,9 +113,9 @@ std::optional<QString> QtPrompts::openFile(const FileRequest& request)
 std::optional<QString> QtPrompts::saveFile(const FileRequest& request)
 {
   // The program adds the extension and asks about existing files itself.
-  const QString path = QFileDialog::getSaveFileName(parentWindow(), request.caption, fileIn(request),
-                                                    qtFilter(request.filter), nullptr,
-                                                    QFileDialog::DontConfirmOverwrite);
+  const QString path = QFileDialog::getSaveFileName(parentWindow(), request.caption,
+                                                    fileIn(request), qtFilter(request.filter),
+                                                    nullptr, QFileDialog::DontConfirmOverwrite);
   if (path.isEmpty())
     return std::nullopt;
   return path;

@@ -128,7 +128,10 @@ class TestFileExchangeWindow : public QObject {
     f().Form3->Button1Click();
   }
 
-  QString connectedStatus() { return u' ' + Device + QStringLiteral(", connected on ") + f().ComPort1->Port(); }
+  QString connectedStatus()
+  {
+    return u' ' + Device + QStringLiteral(", connected on ") + f().ComPort1->Port();
+  }
 
   void activate(int row)
   {

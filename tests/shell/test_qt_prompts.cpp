@@ -114,10 +114,9 @@ class TestQtPrompts : public QObject {
       else
         buttonNamed(box, way)->click();
     });
-    const Answer a =
-        prompts.question(SavingCaption, appendQuestionText(QStringLiteral("a.csv")),
-                         {Answer::Yes, Answer::No, Answer::Retry}, Answer::Yes,
-                         Prompts::Icon::Warning, SavingQuestionHeight);
+    const Answer a = prompts.question(SavingCaption, appendQuestionText(QStringLiteral("a.csv")),
+                                      {Answer::Yes, Answer::No, Answer::Retry}, Answer::Yes,
+                                      Prompts::Icon::Warning, SavingQuestionHeight);
     QCOMPARE(a, expected);
     QCOMPARE(order, (QStringList{"Yes", "No", "Retry"}));
     QCOMPARE(title, QStringLiteral("Saving..."));

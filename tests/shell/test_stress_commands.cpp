@@ -180,13 +180,15 @@ void TestStressCommands::stressModeRewritesTheStatisticsLabel()
   const QString path = m_dir->filePath("two.csv");
   putFile(path, "10:00:00;01,00\r\n10:00:01;02,00\r\n");
   f.LoadMeasurementFile(path);
-  QCOMPARE(f.Label2->text(), QStringLiteral("Br max =2,00 mT \nBr avg =1,50 mT \nBr min =1,00 mT "));
+  QCOMPARE(f.Label2->text(),
+           QStringLiteral("Br max =2,00 mT \nBr avg =1,50 mT \nBr min =1,00 mT "));
   f.Converttostress1->trigger();
   // St_3_flat: (Br - 0,62) * 350 / 1,38.
   QCOMPARE(f.Label2->text(),
            QStringLiteral("S max =350,0 MPa \nS avg =223,2 MPa \nS min =96,4 MPa "));
   f.Converttostress1->trigger();
-  QCOMPARE(f.Label2->text(), QStringLiteral("Br max =2,00 mT \nBr avg =1,50 mT \nBr min =1,00 mT "));
+  QCOMPARE(f.Label2->text(),
+           QStringLiteral("Br max =2,00 mT \nBr avg =1,50 mT \nBr min =1,00 mT "));
 }
 
 QTEST_MAIN(TestStressCommands)

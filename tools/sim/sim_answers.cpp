@@ -64,13 +64,15 @@ QByteArray wireValue(const QString& brCell)
 
 QByteArray identificationAnswer(const QString& model, const QString& serial)
 {
-  return instrument::commandBytes(instrument::IdentifyCommand) + CrLf + latin1(model) + " #" + latin1(serial) + CrLf;
+  return instrument::commandBytes(instrument::IdentifyCommand) + CrLf + latin1(model) + " #" +
+         latin1(serial) + CrLf;
 }
 
 QByteArray clockAnswer(const QDateTime& instrumentTime)
 {
-  return instrument::commandBytes(instrument::ReadClockCommand) + CrLf + "Date:" + latin1(fmt::formatDate(instrumentTime.date())) +
-         CrLf + "Time:" + latin1(fmt::formatTimeLong(instrumentTime.time())) + CrLf;
+  return instrument::commandBytes(instrument::ReadClockCommand) + CrLf +
+         "Date:" + latin1(fmt::formatDate(instrumentTime.date())) + CrLf +
+         "Time:" + latin1(fmt::formatTimeLong(instrumentTime.time())) + CrLf;
 }
 
 QByteArray listingAnswer(const SimFileSet& files)
@@ -105,7 +107,8 @@ QByteArray contentAnswer(const SimFile& file)
 
 QByteArray deletedAnswer()
 {
-  return instrument::commandBytes(instrument::DeleteCommand) + CrLf + "File deleted!" + CrLf + Prompt;
+  return instrument::commandBytes(instrument::DeleteCommand) + CrLf + "File deleted!" + CrLf +
+         Prompt;
 }
 
 QByteArray notFoundAnswer(char command)

@@ -6,10 +6,10 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <algorithm>
 #include <thread>
 
 namespace {
@@ -123,7 +123,8 @@ bool SimTerminal::send(const QByteArray& bytes, bool pace, long long* lost)
   *lost = 0;
   while (pos < size) {
     const qsizetype end =
-        pace ? std::min<qsizetype>(size, (pos / AdapterPacketBytes + 1) * AdapterPacketBytes) : size;
+        pace ? std::min<qsizetype>(size, (pos / AdapterPacketBytes + 1) * AdapterPacketBytes)
+             : size;
     if (pace) {
       const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
           start + pacedArrival(end) - SteadyClock::now());
