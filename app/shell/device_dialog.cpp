@@ -235,7 +235,10 @@ void TForm3::StringGrid1SelectCell(int row)
   // A port another program holds cannot be connected until it is let go.
   if (cellText(row, 2) == NoAnswerText || cellText(row, 0) == NoDeviceFoundText ||
       cellText(row, 0) == PortInUseText || cellText(row, 1).isEmpty()) {
+    // The caption of a row selected before must not stay: "Disconnect" on a
+    // row that cannot be connected would disconnect the instrument in use.
     Button1->setEnabled(false);
+    Button1->setText(ConnectCaption);
     return;
   }
   Button1->setEnabled(true);
@@ -328,7 +331,7 @@ void TForm3::Button1Click()
   if (Button1->text() == DisconnectCaption)
     disconnectInstrument();
   else
-    connectSelected();
+    ConnectSelected();
 }
 
 void TForm3::endExchange()
@@ -339,7 +342,7 @@ void TForm3::endExchange()
     m_form.EndExchange();
 }
 
-void TForm3::connectSelected()
+void TForm3::ConnectSelected()
 {
   // A row without a port, or one another program holds, names nothing to
   // connect to: the connected instrument stays as it is.

@@ -301,7 +301,7 @@ void returnToFileList(TForm1& f)
   emptyReceiveBuffer(f);
   if (!openPort(f) || f.Form3 == nullptr)
     return;
-  f.Form3->Button1Click();
+  f.Form3->ConnectSelected();
   // Connect failed: the measurements stay, as they were.
   if (!f.ComPort1->Connected() && !f.Grid.isFileListHeader())
     return;

@@ -195,6 +195,8 @@ void TestSimTerminal::portClosedMidAnswer()
   {
     Client client(sim.path());
     client.send({"5", "BIG      .csv", "\r"});
+    // Closed as soon as the instrument has the request; meanwhile the port
+    // takes no more than its input buffer.
     QVERIFY(sim.logged(QStringLiteral("5 read")));
     client.port.Close();
   }

@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -230,7 +231,10 @@ class TestFileExchangeWindow : public QObject {
     QCOMPARE(m_sim->logged(QStringLiteral("5 read")), reads);
     QVERIFY(f().State.DataLoaded);
 
-    // Enter on the return row reconnects and shows the file list again.
+    // Enter on the return row reconnects and shows the file list again, also
+    // when the device dialog's button reads "Disconnect" for this instrument.
+    f().Form3->StringGrid1SelectCell(1);
+    QCOMPARE(f().Form3->Button1->text(), QStringLiteral("Disconnect"));
     f().StringGrid1->selectGridRows(1, 1);
     f().StringGrid1->setFocus();
     QTest::keyClick(f().StringGrid1, Qt::Key_Return);
