@@ -132,7 +132,8 @@ void TForm3::fitToFont()
   const int widths[3] = {
       std::max(110, fm.horizontalAdvance(QStringLiteral(" RZ-37m  SN00000")) + pad),
       std::max(51, fm.horizontalAdvance(QStringLiteral("/dev/ttyUSB00")) + pad),
-      std::max(128, fm.horizontalAdvance(QStringLiteral("00.00.0000  00:00:00")) + pad)};
+      std::max({128, fm.horizontalAdvance(QStringLiteral("00.00.0000  00:00:00")) + pad,
+                fm.horizontalAdvance(CloseOtherProgramText) + pad})};
   int listWidth =
       2 * StringGrid1->frameWidth() + StringGrid1->verticalScrollBar()->sizeHint().width();
   for (int c = 0; c < 3; ++c) {

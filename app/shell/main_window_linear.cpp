@@ -47,8 +47,9 @@ unsigned HalfIntensity(unsigned bgr)
 constexpr int NavigatorGap = 6;
 constexpr int NavigatorBarHeight = 17;
 constexpr int NavigatorMinWidth = 289;
-// The statistics label's text ends this far left of the plot frame.
-constexpr int FrameClearance = 4;
+// The statistics label's text ends this far left of the plot frame, clear of
+// the ticks drawn inward from it.
+constexpr int FrameClearance = 8;
 
 // A text part of a navigator panel, made on first use.
 QLabel* navigatorText(TPanel* panel, const QString& name)
