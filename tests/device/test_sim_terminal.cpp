@@ -36,11 +36,11 @@ class RunningSim {
   }
   const QString& path() const { return m_path; }
   QProcess& process() { return m_process; }
-  // Waits for the log to mention `text`.
-  bool logged(const QString& text)
+  // Waits for the log to mention `text`, at most waitMs for each new line.
+  bool logged(const QString& text, int waitMs = 5000)
   {
     while (!m_log.contains(text)) {
-      if (!m_process.waitForReadyRead(5000) && m_process.bytesAvailable() == 0)
+      if (!m_process.waitForReadyRead(waitMs) && m_process.bytesAvailable() == 0)
         return false;
       m_log += QString::fromLocal8Bit(m_process.readAllStandardError());
     }
@@ -186,8 +186,9 @@ void TestSimTerminal::portClosedMidAnswer()
   QTemporaryDir dir;
   QFile big(dir.filePath(QStringLiteral("BIG.csv")));
   QVERIFY(big.open(QIODevice::WriteOnly));
-  // 1500 counts: about 24 kB, more than a pseudo-terminal holds unread.
-  for (int i = 0; i < 1500; ++i)
+  // 3200 counts: about 51 kB, more than the port's buffer and the
+  // pseudo-terminal's queue take in before and after the close together.
+  for (int i = 0; i < 3200; ++i)
     big.write(QByteArray("10:00:") + QByteArray::number(i % 60).rightJustified(2, '0') +
               ";05,43\r\n");
   big.close();
@@ -201,7 +202,7 @@ void TestSimTerminal::portClosedMidAnswer()
     client.port.Close();
   }
   // The log says so once the answer's time on the wire has passed.
-  QVERIFY(sim.logged(QStringLiteral("lost: nobody read the port")));
+  QVERIFY(sim.logged(QStringLiteral("lost: nobody read the port"), 20000));
 
   Client again(sim.path());
   again.send({"7"});
