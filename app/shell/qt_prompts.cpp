@@ -71,7 +71,11 @@ class QuestionBox : public QMessageBox {
     }
     QMessageBox::keyPressEvent(event);
   }
-  void closeEvent(QCloseEvent* event) override { QDialog::closeEvent(event); }
+  // QMessageBox's own handler is the one that turns the close box into "No".
+  void closeEvent(QCloseEvent* event) override
+  {
+    QDialog::closeEvent(event);  // NOLINT(bugprone-parent-virtual-call)
+  }
 };
 
 QString fileIn(const Prompts::FileRequest& r)
