@@ -1,7 +1,9 @@
 #include "analysis/stress_table.h"
 
 #include "common/formats.h"
+#include "common/text_lines.h"
 
+#include <cmath>
 #include <optional>
 
 #include <QFile>
@@ -24,27 +26,6 @@ QString stillApplied(const StressTable& table, const StressLaw& law)
 {
   return QStringLiteral("The conversion in force is still that of %1.")
       .arg(itemName(table, law.AppliedStressItem));
-}
-
-// Splits at CR LF, LF or a lone CR, as a text-file reader does; the text after
-// the last line end is a line only when it is not empty.
-QStringList splitLines(const QString& text)
-{
-  QStringList lines;
-  qsizetype start = 0;
-  const qsizetype n = text.size();
-  for (qsizetype i = 0; i < n; ++i) {
-    const QChar ch = text[i];
-    if (ch != u'\n' && ch != u'\r')
-      continue;
-    lines.append(text.mid(start, i - start));
-    if (ch == u'\r' && i + 1 < n && text[i + 1] == u'\n')
-      ++i;
-    start = i + 1;
-  }
-  if (start < n)
-    lines.append(text.mid(start));
-  return lines;
 }
 
 }  // namespace
@@ -162,8 +143,9 @@ std::optional<QVector<StressItemRow>> ReadStressItems(const QString& path, QStri
   }
   QStringDecoder decode(QStringConverter::System);
   QVector<StressItemRow> items;
-  for (const QString& line : splitLines(decode(bytes)))
-    items.append(ParseStressLine(line));
+  // Line ends are the same bytes in every code page the file may be written in.
+  for (QByteArrayView line : splitLines(bytes))
+    items.append(ParseStressLine(QString(decode(line))));
   return items;
 }
 
@@ -231,8 +213,15 @@ bool ApplyStressItem(const StressTable& table, int row, StressLaw* law, QString*
     return fail(QStringLiteral("its Br(Smax) \"%1\" is not a number.").arg(brSText));
   if (brS == br0)
     return fail(QStringLiteral("its Br(Smax) equals its Br(S=0), so it gives no slope."));
+  // Br(Smax) and Br(S=0) so close that the slope overflows give no usable
+  // law either: every stress would read "inf".
+  const double slope = smax / (brS - br0);
+  if (!std::isfinite(slope))
+    return fail(
+        QStringLiteral("its Br(Smax) and Br(S=0) are too close together to give a "
+                       "slope."));
   law->AppliedStressItem = row;
-  law->StressSlope = smax / (brS - br0);
+  law->StressSlope = slope;
   law->StressZeroBr = br0;
   return true;
 }

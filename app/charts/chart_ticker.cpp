@@ -48,11 +48,11 @@ double finerStep(double step)
   return 0.5 * decade;
 }
 
-int ticksIn(const QCPRange& range, double step)
+// Counted as a real: a range of extreme stresses holds more ticks than an
+// integer can count, and a NaN count simply ends the search below.
+double ticksIn(const QCPRange& range, double step)
 {
-  return static_cast<int>(std::floor(range.upper / step + 1e-9) -
-                          std::ceil(range.lower / step - 1e-9)) +
-         1;
+  return std::floor(range.upper / step + 1e-9) - std::ceil(range.lower / step - 1e-9) + 1.0;
 }
 
 }  // namespace

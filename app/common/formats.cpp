@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include <QRegularExpression>
 
@@ -55,7 +56,23 @@ bool readInt(const QString& text, int* value)
 
 long long nearest(double x)
 {
+  // Converting a value the integer cannot hold is undefined behaviour; such a
+  // value (a runaway stress law, an empty range's NaN) gets the nearest bound.
+  constexpr double Limit = 9223372036854775808.0;  // 2^63
+  if (std::isnan(x))
+    return 0;
+  if (x >= Limit)
+    return std::numeric_limits<long long>::max();
+  if (x < -Limit)
+    return std::numeric_limits<long long>::min();
   return static_cast<long long>(std::nearbyint(x));  // default rounding mode: halves to even
+}
+
+int nearestInt(double x)
+{
+  const long long n = nearest(x);
+  return static_cast<int>(
+      std::clamp<long long>(n, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 QString fixed(double x, int significant, int decimals)

@@ -25,8 +25,12 @@ bool readReal(const QString& text, double* value);
 // Reads a whole decimal number (optional sign, blanks around allowed).
 bool readInt(const QString& text, int* value);
 
-// The integer nearest to x, halves to the even integer.
+// The integer nearest to x, halves to the even integer. A value beyond the
+// integer's range gives the nearest bound, NaN gives 0: no real ever reaches an
+// integer it cannot be held in.
 long long nearest(double x);
+// The same for an int.
+int nearestInt(double x);
 
 // Fixed notation rounded to `significant` significant digits (halves away from
 // zero) and printed with exactly `decimals` decimals and the decimal comma; when

@@ -1,6 +1,7 @@
 #include "data/measurement_file.h"
 
 #include "common/formats.h"
+#include "common/text_lines.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,27 +14,6 @@ const QByteArray Utf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
 constexpr int DatedLineLength = 25;
 constexpr int DatePrefixLength = 11;
 constexpr int ShownLineLength = 80;
-
-// Splits at CR LF, LF or a lone CR; the text after the last line end is a
-// line only when it is not empty, as a text-file reader sees it.
-QVector<QByteArrayView> splitLines(QByteArrayView content)
-{
-  QVector<QByteArrayView> lines;
-  qsizetype start = 0;
-  const qsizetype n = content.size();
-  for (qsizetype i = 0; i < n; ++i) {
-    const char ch = content[i];
-    if (ch != '\n' && ch != '\r')
-      continue;
-    lines.append(content.sliced(start, i - start));
-    if (ch == '\r' && i + 1 < n && content[i + 1] == '\n')
-      ++i;
-    start = i + 1;
-  }
-  if (start < n)
-    lines.append(content.sliced(start));
-  return lines;
-}
 
 bool isSeparatorLine(QByteArrayView line)
 {

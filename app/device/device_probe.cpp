@@ -1,6 +1,7 @@
 #include "device/device_probe.h"
 
 #include "device/com_port.h"
+#include "device/instrument_protocol.h"
 #include "common/clock.h"
 #include "common/formats.h"
 
@@ -11,10 +12,10 @@
 
 namespace {
 
-const QByteArray IdentifyCommand = QByteArrayLiteral("7");
-const QByteArray ReadClockCommand = QByteArrayLiteral("1");
-const QByteArray SetDateCommand = QByteArrayLiteral("2");
-const QByteArray SetTimeCommand = QByteArrayLiteral("3");
+const QByteArray IdentifyCommand = instrument::commandBytes(instrument::IdentifyCommand);
+const QByteArray ReadClockCommand = instrument::commandBytes(instrument::ReadClockCommand);
+const QByteArray SetDateCommand = instrument::commandBytes(instrument::SetDateCommand);
+const QByteArray SetTimeCommand = instrument::commandBytes(instrument::SetTimeCommand);
 const QString DefaultSerialGroup = QStringLiteral("dialout");
 
 QString devicePathOf(const QString& portName)
@@ -106,6 +107,13 @@ PortProbeResult DeviceProbe::probe(const QString& portName)
         result.device = NoPermissionText;
         result.port = portName;
         result.clock = QStringLiteral("Join group ") + portGroup(portName);
+      } else if (isPortInUse(error)) {
+        // Listed with its cells empty, the busy port looked like a silent
+        // instrument one could connect to.
+        result.inUse = true;
+        result.device = PortInUseText;
+        result.port = portName;
+        result.clock = CloseOtherProgramText;
       }
       closeQuietly();
     }
@@ -159,9 +167,24 @@ QString accessAdvice(const QString& portName)
       .arg(devicePathOf(portName), group);
 }
 
+bool isPortInUse(const EComPort& error)
+{
+  return error.SystemErrorCode() == EBUSY;
+}
+
+QString inUseAdvice(const QString& portName)
+{
+  return QStringLiteral(
+             "Another program is using %1 (a terminal program, or another copy of this "
+             "one). Close it, then press \"Refresh list\".")
+      .arg(devicePathOf(portName));
+}
+
 QString portErrorMessage(const EComPort& error)
 {
-  if (!isAccessDenied(error))
-    return error.message();
-  return error.message() + QStringLiteral("\n\n") + accessAdvice(error.port());
+  if (isAccessDenied(error))
+    return error.message() + QStringLiteral("\n\n") + accessAdvice(error.port());
+  if (isPortInUse(error))
+    return error.message() + QStringLiteral("\n\n") + inUseAdvice(error.port());
+  return error.message();
 }

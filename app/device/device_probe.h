@@ -22,6 +22,8 @@ inline const QString UnknownDeviceText = QStringLiteral(" Unknown");
 inline const QString NoAnswerText = QStringLiteral("No answer");
 inline const QString NoDeviceFoundText = QStringLiteral("No device found");
 inline const QString NoPermissionText = QStringLiteral(" No permission");
+inline const QString PortInUseText = QStringLiteral(" Port in use");
+inline const QString CloseOtherProgramText = QStringLiteral("Close the other program");
 
 // Pauses after the identification and clock queries, in ms.
 inline constexpr int IdentifyPauseMs = 40;
@@ -56,6 +58,7 @@ struct PortProbeResult {
   std::optional<QString> clock;   // column 2: the clock or "No answer"
   bool clockAnswered = false;
   bool accessDenied = false;  // the user may not open the port
+  bool inUse = false;         // another program holds the port open
   QString failure;            // the message of the error that ended the probe
 };
 
@@ -87,5 +90,9 @@ bool isAccessDenied(const EComPort& error);
 QString portGroup(const QString& portName);
 // What the user is told when a port is refused: the membership that fixes it.
 QString accessAdvice(const QString& portName);
-// The serial error's message, with the advice when the port was refused.
+// Whether another program holds the port.
+bool isPortInUse(const EComPort& error);
+// What the user is told when another program holds the port.
+QString inUseAdvice(const QString& portName);
+// The serial error's message, with the advice when the port was refused or busy.
 QString portErrorMessage(const EComPort& error);

@@ -22,10 +22,22 @@ namespace instrument {
 inline const QString Prompt = QStringLiteral("Command:");
 inline const QString FileDeleted = QStringLiteral("File deleted!");
 
+// The instrument's commands, each one byte; every sender and the simulator
+// take them from here.
+inline constexpr char ReadClockCommand = '1';
+inline constexpr char SetDateCommand = '2';
+inline constexpr char SetTimeCommand = '3';
 inline constexpr char DirectoryCommand = '4';
 inline constexpr char ContentCommand = '5';
 inline constexpr char DeleteCommand = '6';
+inline constexpr char IdentifyCommand = '7';
 inline constexpr char CarriageReturn = '\r';
+
+// A command as the bytes that go on the wire.
+inline QByteArray commandBytes(char command)
+{
+  return QByteArray(1, command);
+}
 
 inline constexpr int ListingHeaderLength = 3;
 inline constexpr int ListingTrailerLength = 141;

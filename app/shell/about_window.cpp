@@ -113,8 +113,9 @@ void TForm2::showSplash()
 void TForm2::restyleAsAbout()
 {
   hide();
-  setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint |
-                 Qt::WindowTitleHint);
+  // A fixed dialog: title and close box only, no minimise or maximise button.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
   Label2->move(Label2->x(), 0);
   Label2->resize(Label2->width(), 57);
   fitToWidth(Label2, labelFont(QStringLiteral("Impact"), 36, true));

@@ -4,6 +4,7 @@
 #include "device/com_port.h"
 #include "device/device_probe.h"
 #include "device/file_exchange.h"
+#include "device/instrument_protocol.h"
 #include "device/port_enumeration.h"
 #include "shell/main_window.h"
 #include "shell/panel.h"
@@ -131,7 +132,8 @@ void TForm3::fitToFont()
   const int widths[3] = {
       std::max(110, fm.horizontalAdvance(QStringLiteral(" RZ-37m  SN00000")) + pad),
       std::max(51, fm.horizontalAdvance(QStringLiteral("/dev/ttyUSB00")) + pad),
-      std::max(128, fm.horizontalAdvance(QStringLiteral("00.00.0000  00:00:00")) + pad)};
+      std::max({128, fm.horizontalAdvance(QStringLiteral("00.00.0000  00:00:00")) + pad,
+                fm.horizontalAdvance(CloseOtherProgramText) + pad})};
   int listWidth =
       2 * StringGrid1->frameWidth() + StringGrid1->verticalScrollBar()->sizeHint().width();
   for (int c = 0; c < 3; ++c) {
@@ -207,7 +209,8 @@ void TForm3::probeAll(const QStringList& candidates)
     ++found;
     StringGrid1->setRowCount(found);
     const PortProbeResult r = probe.probe(name);
-    const QString tip = r.accessDenied ? accessAdvice(name) : QString();
+    const QString tip =
+        r.accessDenied ? accessAdvice(name) : (r.inUse ? inUseAdvice(name) : QString());
     if (r.device)
       setCellText(found, 0, *r.device, tip);
     if (r.port)
@@ -230,8 +233,13 @@ void TForm3::probeAll(const QStringList& candidates)
 
 void TForm3::StringGrid1SelectCell(int row)
 {
-  if (cellText(row, 2) == NoAnswerText || cellText(row, 0) == NoDeviceFoundText) {
+  // A port another program holds cannot be connected until it is let go.
+  if (cellText(row, 2) == NoAnswerText || cellText(row, 0) == NoDeviceFoundText ||
+      cellText(row, 0) == PortInUseText || cellText(row, 1).isEmpty()) {
+    // The caption of a row selected before must not stay: "Disconnect" on a
+    // row that cannot be connected would disconnect the instrument in use.
     Button1->setEnabled(false);
+    Button1->setText(ConnectCaption);
     return;
   }
   Button1->setEnabled(true);
@@ -324,7 +332,7 @@ void TForm3::Button1Click()
   if (Button1->text() == DisconnectCaption)
     disconnectInstrument();
   else
-    connectSelected();
+    ConnectSelected();
 }
 
 void TForm3::endExchange()
@@ -332,20 +340,25 @@ void TForm3::endExchange()
   // The user has left whatever the instrument was still answering; its
   // silence later is no failure to report, and the grid is not put back.
   if (m_form.Exchange != nullptr)
-    m_form.Exchange->finish();
+    m_form.EndExchange();
 }
 
-void TForm3::connectSelected()
+void TForm3::ConnectSelected()
 {
+  // A row without a port, or one another program holds, names nothing to
+  // connect to: the connected instrument stays as it is.
+  const int row = StringGrid1->currentRow() + 1;
+  if (cellText(row, 1).isEmpty() || cellText(row, 0) == PortInUseText)
+    return;
   endExchange();
   m_form.ClearViews();
   m_form.StatusBar1->clearMessage();
   m_form.ClosePort();
-  m_form.State.SelectedPort = cellText(StringGrid1->currentRow() + 1, 1);
+  m_form.State.SelectedPort = cellText(row, 1);
   try {
     m_form.ComPort1->setPort(m_form.State.SelectedPort);
     m_form.ComPort1->Open();
-    m_form.ComPort1->WriteString(QByteArrayLiteral("4"));
+    m_form.ComPort1->WriteString(instrument::commandBytes(instrument::DirectoryCommand));
   } catch (const EComPort& error) {
     StringGrid1->viewport()->update();
     showPortError(portErrorMessage(error));

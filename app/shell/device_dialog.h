@@ -38,9 +38,12 @@ class TForm3 : public QDialog {
   // `known`; returns that number.
   int RefreshDeviceList(int known);
 
-  // Connect or Disconnect, as the caption says. The main window's "Return"
-  // row runs it too, whatever the caption shows.
+  // Connect or Disconnect, as the caption says.
   void Button1Click();
+  // Connect to the instrument of the selected row: what the main window's
+  // "Return" row runs, whatever the caption shows (the connected row reads
+  // "Disconnect", and the way back to the file list must not disconnect).
+  void ConnectSelected();
   void Button2Click();  // "Synchronize clock"
   void Button3Click();  // "Refresh list"
   void Timer1Timer();
@@ -73,7 +76,6 @@ class TForm3 : public QDialog {
   void setCellText(int row, int col, const QString& text, const QString& tip = {});
   void probeAll(const QStringList& candidates);
   void endExchange();
-  void connectSelected();
   void disconnectInstrument();
   void reopenSelectedPort();
   void showPortError(const QString& message);

@@ -290,6 +290,10 @@ void TForm1::connectHandlers()
       MenuItem22Click();
   });
   connect(ScrollBar7, &QScrollBar::valueChanged, this, &TForm1::ScrollBar7Change);
+  for (TPanel* part : {Panel21, Panel22, Panel23})
+    connect(part, &TPanel::captionChanged, this, &TForm1::LayoutRecordNavigator);
+  connect(ScrollBar7, &QScrollBar::rangeChanged, this, &TForm1::LayoutRecordNavigator);
+  LayoutRecordNavigator();
   connect(Chart1, &Chart::zoomed, this, &TForm1::Chart1Zoom);
   connect(Chart1, &Chart::undoZoomed, this, &TForm1::Chart1UndoZoom);
   connect(Panel8, &TPanel::clicked, this, &TForm1::Panel8Click);

@@ -118,32 +118,34 @@ class TForm1 : public QMainWindow {
   QAction *MenuItem21 = nullptr, *MenuItem22 = nullptr, *MenuItem23 = nullptr;
 
   // Window events.
-  void FormResize();
-  void N14Click();
+  void FormResize();  // the window resized, maximised or restored
+  void N14Click();    // File > Exit
 
   // Measurement files.
-  void N12Click();
+  void N12Click();  // File > Open file
   void LoadMeasurementFile(const QString& path);
-  void N131Click();
-  void N132Click();
+  void N131Click();  // File > Save... > All data
+  void N132Click();  // File > Save... > Only visible data
   void SaveMeasurementRows(int firstRow, int lastRow);
 
   // Statistics, linear chart and record navigation.
   int ComputeRangeStatistics(int firstRow, int lastRow);
   void FillLinearChart();
-  void ScrollBar7Change();
-  void N31Click();
-  void N32Click();
-  void N35Click();
-  void Chart1Zoom();
-  void Chart1UndoZoom();
-  void Panel8Click();
-  void Panel9Click();
+  void ScrollBar7Change();  // record navigator: its scroll bar
+  // Places the navigator's texts and controls from their widths in the font in use.
+  void LayoutRecordNavigator();
+  void N31Click();        // Linear > Show dots
+  void N32Click();        // Linear > Show average
+  void N35Click();        // Linear > Arrange by record
+  void Chart1Zoom();      // linear chart: a rectangle drawn to zoom
+  void Chart1UndoZoom();  // linear chart: a rectangle drawn back to undo
+  void Panel8Click();     // "Graph color" swatch
+  void Panel9Click();     // "Average line color" swatch
 
   // Math.
-  void N33Click();
-  void Converttostress1Click();
-  void Openstressdatabase1Click();
+  void N33Click();                  // Math > Remove the trend
+  void Converttostress1Click();     // Math > Convert to stress (MPa)
+  void Openstressdatabase1Click();  // Math > Open the stress database
 
   // Views.
   void LayoutLinearView();
@@ -153,31 +155,33 @@ class TForm1 : public QMainWindow {
   void PlaceChartOverlays();
   void FillCircularChart();
   void BuildMapSeries();
-  void ViewItemClick(QAction* item);
+  void ViewItemClick(QAction* item);  // View > any of the eight views
 
   // Device link.
-  void N11Click();
-  void StringGrid1DblClick();  // also Enter on the grid (StringGrid1KeyPress)
-  void MenuItem21Click();
-  void MenuItem22Click();
-  void MenuItem23Click();
-  void ClosePort();   // closes the serial port if open; errors are ignored
-  void ClearViews();  // charts and record navigator emptied before an exchange
+  void N11Click();  // File > Receive data
+  // Measurement grid: a double-click or Enter on a row (a file of the list,
+  // or the "Return" row back to it).
+  void StringGrid1DblClick();
+  void MenuItem21Click();  // file list popup > Load file
+  void MenuItem22Click();  // file list popup > Delete file (Delete key)
+  void MenuItem23Click();  // file list popup > Delete all
+  void ClosePort();        // closes the serial port if open; errors are ignored
+  void ClearViews();       // charts and record navigator emptied before an exchange
 
   // Count editing.
-  void MenuItem11Click();
-  void MenuItem12Click();
-  void MenuItem13Click();
-  void MenuItem14Click();
-  void MenuItem15Click();
-  void MenuItem16Click();
-  void MenuItem17Click();
+  void MenuItem11Click();  // counts popup > Stretch on graph > Selected counts
+  void MenuItem12Click();  // counts popup > Stretch on graph > Display all counts
+  void MenuItem13Click();  // counts popup > Select on graph > Selected counts
+  void MenuItem14Click();  // counts popup > Select on graph > Disable selection
+  void MenuItem15Click();  // counts popup > Select on graph > Disable all selections
+  void MenuItem16Click();  // counts popup > Insert separator
+  void MenuItem17Click();  // counts popup > Delete count(s)
 
   // Help.
-  void N41Click();
-  void N42Click();
-  void N43Click();
-  void N44Click();
+  void N41Click();  // Help > RZ-37m connect application manual
+  void N42Click();  // Help > RZ-37m metal stress indicator manual
+  void N43Click();  // Help > RZ-48 metal stress scanner manual
+  void N44Click();  // Help > About
 
   // Handlers added by later subsystems go below.
   // Linear chart: the series of Chart1 (0 line, 1 dots, 2 selection markers,
@@ -197,9 +201,12 @@ class TForm1 : public QMainWindow {
   // Instrument file exchange: the port's receive and error handlers are wired
   // once by the constructor; Exchange holds the request under way.
   void ConnectFileExchange();
-  void ComPort1RxChar(int Count);
+  void ComPort1RxChar(int Count);  // serial port: bytes received
   // The directory was asked for ("4" sent): watch for its answer from now on.
   void ListingRequested();
+  // The user has left the exchange under way (Connect, Disconnect, a file
+  // opened): its answer or silence later changes nothing on the window.
+  void EndExchange();
   FileExchange* Exchange = nullptr;
 
  protected:

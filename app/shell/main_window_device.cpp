@@ -35,6 +35,9 @@ void TForm1::ClearViews()
 {
   ScrollBar7->setEnabled(false);
   ScrollBar7->setMaximum(1);
+  // The record shown goes with the records: never "Record 4 of 1".
+  ScrollBar7->setValue(1);
+  Panel22->setCaption(QStringLiteral("1"));
   Panel21->setCaption(QStringLiteral(" Record                    of 1"));
   Panel23->setCaption(QStringLiteral("Range [0000..0000]  L=0000"));
 

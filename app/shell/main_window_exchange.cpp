@@ -59,7 +59,7 @@ void send(TForm1& f, const QByteArray& item)
 // A command that names a file: the digit, a pause, the name, a carriage return.
 void sendFileCommand(TForm1& f, char command, const QString& fileName)
 {
-  send(f, QByteArray(1, command));
+  send(f, instrument::commandBytes(command));
   f.clock().sleep(CommandPauseMs);
   send(f, instrument::toWire(fileName));
   send(f, QByteArray(1, instrument::CarriageReturn));
@@ -146,8 +146,8 @@ void handleListing(TForm1& f)
   for (qsizetype i = 0; i < files.size(); ++i)
     rows[i + 1].cell = {files[i].name, files[i].size};
   f.SetStatisticsLabel(QString());
-  if (!files.isEmpty())
-    f.N13->setEnabled(true);
+  // File-list rows are no measurements: saving them would write them as counts.
+  f.N13->setEnabled(false);
 
   const ListingStep step = afterListing(f.State.DialogueState, rows[1].cell[0]);
   f.State.DialogueState = step.state;
@@ -210,7 +210,7 @@ void handleDeletion(TForm1& f)
   if (step.enableGrid)
     f.StringGrid1->setEnabled(true);
   if (step.sendListing) {
-    send(f, QByteArray(1, instrument::DirectoryCommand));
+    send(f, instrument::commandBytes(instrument::DirectoryCommand));
     f.Exchange->next(Request::Listing);
   }
 }
@@ -278,7 +278,7 @@ void requestFile(TForm1& f, int row)
     return;
   f.Exchange->begin(Request::Content, windowAsItIs(f));
   try {
-    send(f, QByteArray(1, instrument::ContentCommand));
+    send(f, instrument::commandBytes(instrument::ContentCommand));
     f.clock().sleep(CommandPauseMs);
     f.State.LoadingFileName = name;
     f.State.ExpectedBytes = bytes;
@@ -301,7 +301,7 @@ void returnToFileList(TForm1& f)
   emptyReceiveBuffer(f);
   if (!openPort(f) || f.Form3 == nullptr)
     return;
-  f.Form3->Button1Click();
+  f.Form3->ConnectSelected();
   // Connect failed: the measurements stay, as they were.
   if (!f.ComPort1->Connected() && !f.Grid.isFileListHeader())
     return;
@@ -359,6 +359,13 @@ void instrumentLost(TForm1& f)
 
 }  // namespace
 
+void TForm1::EndExchange()
+{
+  Exchange->finish();
+  State.DialogueState = Idle;
+  emptyReceiveBuffer(*this);
+}
+
 void TForm1::ListingRequested()
 {
   emptyReceiveBuffer(*this);
@@ -387,7 +394,7 @@ void TForm1::ComPort1RxChar(int Count)
   if (bytes.isEmpty())
     return;
   Exchange->heard();
-  if (StatusBar1->currentMessage().startsWith(LoadingStatus)) {
+  if (Exchange->pending() == Request::Content) {
     State.ReceivedBytes += static_cast<int>(bytes.size());
     StatusBar1->showMessage(loadingStatusText(State.ReceivedBytes, State.ExpectedBytes));
   }
@@ -452,5 +459,15 @@ void TForm1::MenuItem23Click()
     StatusBar1->showMessage(QStringLiteral(" No files to delete"));
     return;
   }
+  // One click would otherwise erase every stored measurement for good.
+  int files = 0;
+  for (int r = 1; r < Grid.RowCount() && !Grid.cell(r, 0).isEmpty(); ++r)
+    ++files;
+  const auto answer = prompts().question(
+      QStringLiteral("Delete all"),
+      QStringLiteral("Delete all %1 files on the instrument? They cannot be recovered.").arg(files),
+      {Prompts::Answer::Yes, Prompts::Answer::No}, Prompts::Answer::No, Prompts::Icon::Warning);
+  if (answer != Prompts::Answer::Yes)
+    return;
   startDeletion(*this, DeleteAllStep, first);
 }

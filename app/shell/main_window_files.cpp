@@ -88,6 +88,8 @@ void TForm1::LoadMeasurementFile(const QString& path)
     return;
   }
 
+  // The opened data replace whatever an instrument was still answering.
+  EndExchange();
   State.SelectedPort = NoPortSelected;
   ClosePort();
   if (Form3 && Form3->DeviceList)
@@ -102,16 +104,18 @@ void TForm1::LoadMeasurementFile(const QString& path)
 
 void TForm1::N131Click()
 {
+  if (!State.DataLoaded)
+    return;
   SaveMeasurementRows(2, Grid.RowCount() - 1);
 }
 
 void TForm1::N132Click()
 {
+  if (!State.DataLoaded)
+    return;
   if (N21->isChecked() || N22->isChecked()) {
     // The count number shown at x is that of grid row x + 1.
-    auto row = [](double x) {
-      return static_cast<int>(std::clamp<long long>(fmt::nearest(x) + 1, 0, INT_MAX));
-    };
+    auto row = [](double x) { return std::clamp(fmt::nearestInt(x), -1, INT_MAX - 1) + 1; };
     SaveMeasurementRows(row(Chart1->bottomAxis().minimum()), row(Chart1->bottomAxis().maximum()));
   } else {
     SaveMeasurementRows(2, Grid.RowCount() - 1);

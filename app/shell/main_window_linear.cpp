@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QScrollBar>
+#include <QStyle>
 
 namespace {
 
@@ -42,7 +43,73 @@ unsigned HalfIntensity(unsigned bgr)
          ((((bgr >> 16) & 0xFFu) / 2) << 16);
 }
 
+// The navigator's texts and controls: kept apart by this much.
+constexpr int NavigatorGap = 6;
+constexpr int NavigatorBarHeight = 17;
+constexpr int NavigatorMinWidth = 289;
+// The statistics label's text ends this far left of the plot frame, clear of
+// the ticks drawn inward from it.
+constexpr int FrameClearance = 8;
+
+// A text part of a navigator panel, made on first use.
+QLabel* navigatorText(TPanel* panel, const QString& name)
+{
+  auto* label = panel->findChild<QLabel*>(name, Qt::FindDirectChildrenOnly);
+  if (label == nullptr) {
+    label = new QLabel(panel);
+    label->setObjectName(name);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    label->show();
+  }
+  return label;
+}
+
 }  // namespace
+
+void TForm1::LayoutRecordNavigator()
+{
+  // The caption's blanks kept "of N" clear of the scroll bar in one font only;
+  // in others it ran into the bar or the range text ("of 1ange [0000..0000]").
+  // Each part is placed after the one before from its width in the font in use.
+  Panel21->setCaptionShown(false);
+  const QFontMetrics fm(Panel21->font());
+  const QString caption = Panel21->caption().trimmed();
+  const qsizetype blank = caption.indexOf(u' ');
+  const QString word = blank < 0 ? caption : caption.left(blank);
+  const QString count = blank < 0 ? QString() : caption.mid(blank).trimmed();
+  const int h = Panel21->height();
+  const int top = (h - NavigatorBarHeight) / 2;
+
+  QLabel* wordText = navigatorText(Panel21, QStringLiteral("RecordWord"));
+  wordText->setText(word);
+  const int wordWidth = fm.horizontalAdvance(word) + 2;
+  wordText->setGeometry(NavigatorGap, 0, wordWidth, h);
+  int x = NavigatorGap + wordWidth + NavigatorGap;
+
+  // The record number's box holds the largest number the bar reaches.
+  const QString widest(QString::number(std::max(ScrollBar7->maximum(), 1)).size(), u'0');
+  const int box = std::max(NavigatorBarHeight, fm.horizontalAdvance(widest) + 6);
+  const int arrow =
+      ScrollBar7->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ScrollBar7);
+  const int bar = std::max(50, box + 2 * arrow);
+  ScrollBar7->setGeometry(x, top, bar, NavigatorBarHeight);
+  Panel22->setGeometry(x + (bar - box) / 2, top, box, NavigatorBarHeight);
+  x += bar + NavigatorGap;
+
+  QLabel* countText = navigatorText(Panel21, QStringLiteral("RecordCount"));
+  countText->setText(count);
+  const int countWidth = fm.horizontalAdvance(count) + 2;
+  countText->setGeometry(x, 0, countWidth, h);
+  x += countWidth + 2 * NavigatorGap;
+
+  const int range = fm.horizontalAdvance(Panel23->caption()) + 6;
+  Panel23->setGeometry(x, top, range, NavigatorBarHeight);
+  const int width = std::max(NavigatorMinWidth, x + range + NavigatorGap);
+  if (Panel21->width() != width) {
+    Panel21->setFixedSize(width, h);
+    Panel21->move((Chart1->width() - width) / 2, Panel21->y());
+  }
+}
 
 void TForm1::CreateChartSeries()
 {
@@ -100,6 +167,9 @@ void TForm1::SetStatisticsLabel(const QString& text)
   // breaks lines at line feeds.
   QString shown = text;
   shown.replace(StatisticsLineBreak, u'\n');
+  // Right-aligned against the plot's right edge, the last letter (italic in
+  // some fonts) was drawn over the frame.
+  Label2->setContentsMargins(0, 0, FrameClearance, 0);
   Label2->setText(shown);
   PlaceChartOverlays();
 }

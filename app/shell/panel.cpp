@@ -26,6 +26,13 @@ void TPanel::setCaption(const QString& text)
     return;
   m_caption = text;
   update();
+  Q_EMIT captionChanged();
+}
+
+void TPanel::setCaptionShown(bool shown)
+{
+  m_captionShown = shown;
+  update();
 }
 
 void TPanel::setAlignment(Qt::Alignment a)
@@ -59,7 +66,7 @@ void TPanel::paintEvent(QPaintEvent* event)
   QPainter p(this);
   if (!m_transparent)
     p.fillRect(rect(), m_hasColor ? colorFromBgr(m_color) : palette().color(QPalette::Button));
-  if (!m_caption.isEmpty()) {
+  if (m_captionShown && !m_caption.isEmpty()) {
     p.setPen(palette().color(QPalette::ButtonText));
     p.drawText(rect().adjusted(2, 0, -2, 0), static_cast<int>(m_alignment | Qt::AlignVCenter),
                m_caption);

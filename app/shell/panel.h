@@ -19,9 +19,12 @@ class TPanel : public QFrame {
   void setRaised(bool raised);
   // A transparent panel draws only its caption over what lies beneath it.
   void setTransparent(bool on);
+  // A panel whose caption its children show in parts does not draw it itself.
+  void setCaptionShown(bool shown);
 
  Q_SIGNALS:
   void clicked();
+  void captionChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -33,6 +36,7 @@ class TPanel : public QFrame {
   unsigned m_color = 0xC0C0C0;
   bool m_hasColor = false;
   bool m_transparent = false;
+  bool m_captionShown = true;
 };
 
 // Colours are stored as 0x00BBGGRR, red in the low byte.

@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -34,24 +36,47 @@ QMessageBox::Icon qtIcon(Prompts::Icon icon)
   return QMessageBox::Information;
 }
 
-QMessageBox::StandardButton qtButton(Prompts::Answer a)
+QString buttonText(Prompts::Answer a)
 {
   switch (a) {
     case Prompts::Answer::Yes:
-      return QMessageBox::Yes;
+      return QMessageBox::tr("&Yes");
     case Prompts::Answer::No:
-      return QMessageBox::No;
+      return QMessageBox::tr("&No");
     case Prompts::Answer::Retry:
-      return QMessageBox::Retry;
+      return QMessageBox::tr("&Retry");
     case Prompts::Answer::Ok:
-      return QMessageBox::Ok;
+      return QMessageBox::tr("OK");
     case Prompts::Answer::Cancel:
-      return QMessageBox::Cancel;
+      return QMessageBox::tr("Cancel");
     case Prompts::Answer::Closed:
       break;
   }
-  return QMessageBox::NoButton;
+  return {};
 }
+
+// Qt would map Escape and the title-bar close to the "No" of a question, and
+// for the overwrite question "No" rewrites the file. Closing without a button
+// is its own answer here, so both only reject the box.
+class QuestionBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override
+  {
+    if (event->matches(QKeySequence::Cancel)) {
+      reject();
+      return;
+    }
+    QMessageBox::keyPressEvent(event);
+  }
+  // QMessageBox's own handler is the one that turns the close box into "No".
+  void closeEvent(QCloseEvent* event) override
+  {
+    QDialog::closeEvent(event);  // NOLINT(bugprone-parent-virtual-call)
+  }
+};
 
 QString fileIn(const Prompts::FileRequest& r)
 {
@@ -60,10 +85,30 @@ QString fileIn(const Prompts::FileRequest& r)
 
 }  // namespace
 
+QWidget* QtPrompts::parentWindow() const
+{
+  // A box parented to the main window would open underneath a stay-on-top
+  // window such as "Connect to device", and the program would look frozen.
+  // Parented to the window on top it stacks above it and is modal to it.
+  if (QWidget* modal = QApplication::activeModalWidget())
+    return modal;
+  QWidget* active = QApplication::activeWindow();
+  if (active != nullptr && active->isVisible() &&
+      active->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+    return active;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    const Qt::WindowType type = w->windowType();
+    if (w->isVisible() && (type == Qt::Dialog || type == Qt::Window) &&
+        w->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+      return w;
+  }
+  return m_owner;
+}
+
 std::optional<QString> QtPrompts::openFile(const FileRequest& request)
 {
-  const QString path = QFileDialog::getOpenFileName(m_owner, request.caption, fileIn(request),
-                                                    qtFilter(request.filter));
+  const QString path = QFileDialog::getOpenFileName(parentWindow(), request.caption,
+                                                    fileIn(request), qtFilter(request.filter));
   if (path.isEmpty())
     return std::nullopt;
   return path;
@@ -72,9 +117,9 @@ std::optional<QString> QtPrompts::openFile(const FileRequest& request)
 std::optional<QString> QtPrompts::saveFile(const FileRequest& request)
 {
   // The program adds the extension and asks about existing files itself.
-  const QString path = QFileDialog::getSaveFileName(m_owner, request.caption, fileIn(request),
-                                                    qtFilter(request.filter), nullptr,
-                                                    QFileDialog::DontConfirmOverwrite);
+  const QString path = QFileDialog::getSaveFileName(parentWindow(), request.caption,
+                                                    fileIn(request), qtFilter(request.filter),
+                                                    nullptr, QFileDialog::DontConfirmOverwrite);
   if (path.isEmpty())
     return std::nullopt;
   return path;
@@ -83,7 +128,7 @@ std::optional<QString> QtPrompts::saveFile(const FileRequest& request)
 void QtPrompts::message(const QString& text, const QString& caption, Icon icon)
 {
   QMessageBox box(qtIcon(icon), caption.isEmpty() ? QApplication::applicationName() : caption, text,
-                  QMessageBox::Ok, m_owner);
+                  QMessageBox::Ok, parentWindow());
   box.exec();
 }
 
@@ -91,22 +136,28 @@ Prompts::Answer QtPrompts::question(const QString& caption, const QString& text,
                                     const QList<Answer>& buttons, Answer defaultButton, Icon icon,
                                     int height)
 {
-  QMessageBox box(qtIcon(icon), caption, text, QMessageBox::NoButton, m_owner);
-  for (Answer a : buttons)
-    box.addButton(qtButton(a));
-  box.setDefaultButton(qtButton(defaultButton));
+  QuestionBox box(qtIcon(icon), caption, text, QMessageBox::NoButton, parentWindow());
+  // One role for all keeps the buttons in the order asked for on every
+  // desktop; Qt would otherwise sort them by role (Retry before No).
+  QList<QPair<QAbstractButton*, Answer>> shown;
+  for (Answer a : buttons) {
+    QPushButton* b = box.addButton(buttonText(a), QMessageBox::ActionRole);
+    shown.append({b, a});
+    if (a == defaultButton)
+      box.setDefaultButton(b);
+  }
   if (height > 0)
     box.setMinimumHeight(height);
-  const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
-  for (Answer a : buttons)
-    if (qtButton(a) == pressed)
-      return a;
+  box.exec();
+  for (const auto& [button, answer] : shown)
+    if (box.clickedButton() == button)
+      return answer;
   return Answer::Closed;
 }
 
 std::optional<unsigned> QtPrompts::chooseColor(unsigned initial)
 {
-  const QColor c = QColorDialog::getColor(colorFromBgr(initial), m_owner);
+  const QColor c = QColorDialog::getColor(colorFromBgr(initial), parentWindow());
   if (!c.isValid())
     return std::nullopt;
   return bgrFromColor(c);

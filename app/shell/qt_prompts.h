@@ -17,6 +17,10 @@ class QtPrompts : public Prompts {
                   Answer defaultButton, Icon icon, int height) override;
   std::optional<unsigned> chooseColor(unsigned initial) override;
 
+  // What a dialog opened now is parented to: the window on top while one is
+  // up (a modal box, "Connect to device", About), else the owner.
+  QWidget* parentWindow() const;
+
  private:
   QWidget* m_owner;
 };

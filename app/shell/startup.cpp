@@ -36,8 +36,9 @@ int runApplication(int argc, char** argv)
   splash.showSplash();
   clock.sleep(SplashMilliseconds);
 
+  // The title only; a display name would be appended to every window's caption
+  // ("About - RZ-37m connect"), where the captions are to read as they are.
   QApplication::setApplicationName(ApplicationTitle);
-  QApplication::setApplicationDisplayName(ApplicationTitle);
 
   QtPrompts prompts;
   TForm1 form1(prompts, clock);

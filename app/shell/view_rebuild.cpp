@@ -70,8 +70,11 @@ void ViewRebuild::afterStressOption()
 {
   if (!m_form.State.DataLoaded)
     return;
-  // The label keeps its unit until the next statistics call, which the record
-  // display makes when it is on.
+  // The label is rewritten in the new unit at once from the figures last
+  // shown; an MPa label must never stay over an mT chart.
+  m_form.SetStatisticsLabel(
+      StatisticsLabelText(m_form.State.RangeMax, m_form.State.RangeMean, m_form.State.RangeMin,
+                          m_form.Converttostress1->isChecked(), m_form.Stress));
   m_form.FillLinearChart();
   m_form.FillCircularChart();
   m_form.BuildMapSeries();

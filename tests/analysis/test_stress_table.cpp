@@ -203,6 +203,8 @@ void TestStressTable::badItemLeavesTheAppliedItem_data()
                                   << "Br(Smax) \"\"";
   QTest::newRow("Br(Smax) equals Br(S=0)")
       << 12 << StressItemRow{"Flat", "1,5", "350", "1,50"} << "equals";
+  QTest::newRow("slope overflows")
+      << 12 << StressItemRow{"Inf", "0", "1000000000", "1E-300"} << "too close";
   QTest::newRow("beyond the table") << 40 << StressItemRow{} << "no such row";
   QTest::newRow("header row") << 0 << StressItemRow{} << "no such row";
 }

@@ -3,6 +3,10 @@
 #include <QLocale>
 #include <QTest>
 
+#include <algorithm>
+#include <climits>
+#include <limits>
+
 #include <clocale>
 
 class TestFormats : public QObject {
@@ -55,12 +59,25 @@ class TestFormats : public QObject {
     QTest::newRow("-1.5") << -1.5 << -2LL;
     QTest::newRow("2.51") << 2.51 << 3LL;
     QTest::newRow("-2.49") << -2.49 << -2LL;
+    // Values no integer holds: the bound, never undefined behaviour (the
+    // sanitizer run of this test catches a cast that slips through).
+    constexpr long long Max = std::numeric_limits<long long>::max();
+    constexpr long long Min = std::numeric_limits<long long>::min();
+    QTest::newRow("inf") << std::numeric_limits<double>::infinity() << Max;
+    QTest::newRow("-inf") << -std::numeric_limits<double>::infinity() << Min;
+    QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN() << 0LL;
+    QTest::newRow("1e300") << 1e300 << Max;
+    QTest::newRow("2^63") << 9223372036854775808.0 << Max;
+    QTest::newRow("-2^63") << -9223372036854775808.0 << Min;
+    QTest::newRow("2^62") << 4611686018427387904.0 << 4611686018427387904LL;
   }
   void nearest()
   {
     QFETCH(double, x);
     QFETCH(long long, n);
     QCOMPARE(fmt::nearest(x), n);
+    const int asInt = static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
+    QCOMPARE(fmt::nearestInt(x), asInt);
   }
 
   void fixed_data()

@@ -6,6 +6,7 @@
 #include "device/com_port_backend.h"
 #include "serial_pty.h"
 #include "common/clock.h"
+#include "support/scripted_com_backend.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -126,31 +127,7 @@ class InstrumentClock : public FixedClock {
 };
 
 // The platform backend, except that one device refuses this user.
-class RefusingBackend : public ComPortBackend {
+class RefusingBackend : public ScriptedComBackend {
  public:
-  explicit RefusingBackend(QString refused) : m_refused(std::move(refused)) {}
-  QString devicePath(const QString& name) const override { return m_real->devicePath(name); }
-  int open(const QString& path) override { return path == m_refused ? EACCES : m_real->open(path); }
-  void close() override { m_real->close(); }
-  bool isOpen() const override { return m_real->isOpen(); }
-  int setBuffers(int in, int out) override { return m_real->setBuffers(in, out); }
-  int setLine(const ComLineSettings& line) override { return m_real->setLine(line); }
-  int setTimeouts(const TComTimeouts& t) override { return m_real->setTimeouts(t); }
-  int write(const char* d, long long n, long long* w) override { return m_real->write(d, n, w); }
-  int read(char* d, int max, int* got) override { return m_real->read(d, max, got); }
-  int queuedInput(int* count) override { return m_real->queuedInput(count); }
-  int takeLineErrors(TComErrors* e) override { return m_real->takeLineErrors(e); }
-  int modemLines(ComModemLines* lines) override { return m_real->modemLines(lines); }
-  int purge(unsigned what) override { return m_real->purge(what); }
-  int drainOutput(int ms) override { return m_real->drainOutput(ms); }
-  int setEventMask(TComEvents e) override { return m_real->setEventMask(e); }
-  ComWaitResult waitEvents(TComEvents* e, int* error) override
-  {
-    return m_real->waitEvents(e, error);
-  }
-  void stopWait() override { m_real->stopWait(); }
-
- private:
-  QString m_refused;
-  std::unique_ptr<ComPortBackend> m_real = createComPortBackend();
+  explicit RefusingBackend(const QString& refused) { refuse(refused, EACCES); }
 };

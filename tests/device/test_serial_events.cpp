@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include "support/scripted_com_backend.h"
 #include "support/test_pty.h"
 
 #include <atomic>
@@ -63,6 +64,8 @@ class TestSerialEvents : public QObject {
   void holdKeepsEventsBack_data();
   void holdKeepsEventsBack();
   void linkLost();
+  void discardNullAndEventChar_data();
+  void discardNullAndEventChar();
 };
 
 void TestSerialEvents::handlersRunOnOwnerThread()
@@ -329,4 +332,43 @@ void TestSerialEvents::linkLost()
 }
 
 QTEST_GUILESS_MAIN(TestSerialEvents)
+// What only bytes on a line reach: a null byte dropped when asked, the event
+// character reported once, and both settings, changed on the open port,
+// handed to the driver at once.
+void TestSerialEvents::discardNullAndEventChar_data()
+{
+  QTest::addColumn<bool>("discard");
+  QTest::addColumn<QByteArray>("expected");
+  QTest::newRow("nulls kept") << false << QByteArray("A\0B\rC", 5);
+  QTest::newRow("nulls dropped") << true << QByteArray("AB\rC");
+}
+
+void TestSerialEvents::discardNullAndEventChar()
+{
+  QFETCH(bool, discard);
+  QFETCH(QByteArray, expected);
+  auto pty = newTerminal();
+  TComPort port;
+  auto* backend = new ScriptedComBackend;
+  port.setBackend(std::unique_ptr<ComPortBackend>(backend));
+  QByteArray received;
+  int flags = 0;
+  port.OnRxChar = [&](TCustomComPort& sender, int count) {
+    QByteArray text;
+    sender.ReadString(text, count);
+    received += text;
+  };
+  port.OnRxFlag = [&](TCustomComPort&) { ++flags; };
+  openOn(port, *pty);
+  port.setDiscardNull(discard);
+  port.setEventChar('\r');
+  QCOMPARE(backend->lines.last().DiscardNull, discard);
+  QCOMPARE(backend->lines.last().EventChar, '\r');
+
+  QVERIFY(pty->writeAll(QByteArray("A\0B\rC", 5), 1000));
+  QTRY_COMPARE(received, expected);
+  QTRY_COMPARE(flags, 1);
+  port.Close();
+}
+
 #include "test_serial_events.moc"

@@ -5,6 +5,7 @@
 #include "device/com_port.h"
 #include "sim_answers.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -35,11 +36,11 @@ class RunningSim {
   }
   const QString& path() const { return m_path; }
   QProcess& process() { return m_process; }
-  // Waits for the log to mention `text`.
-  bool logged(const QString& text)
+  // Waits for the log to mention `text`, at most waitMs for each new line.
+  bool logged(const QString& text, int waitMs = 5000)
   {
     while (!m_log.contains(text)) {
-      if (!m_process.waitForReadyRead(5000) && m_process.bytesAvailable() == 0)
+      if (!m_process.waitForReadyRead(waitMs) && m_process.bytesAvailable() == 0)
         return false;
       m_log += QString::fromLocal8Bit(m_process.readAllStandardError());
     }
@@ -98,6 +99,7 @@ class TestSimTerminal : public QObject {
   void answersOnItsTerminal();
   void wrongLineNotUnderstood();
   void linkDroppedMidDownload();
+  void portClosedMidAnswer();
 };
 
 void TestSimTerminal::answersOnItsTerminal()
@@ -174,6 +176,40 @@ void TestSimTerminal::linkDroppedMidDownload()
   QCOMPARE(sim.process().exitCode(), 3);
   QVERIFY(!QFileInfo(link).isSymLink());
   client.port.Close();
+}
+
+// The program closes the port in the middle of a long answer: what the line
+// would have carried meanwhile is lost, and the next session after the
+// answer's wire time hears only its own answers.
+void TestSimTerminal::portClosedMidAnswer()
+{
+  QTemporaryDir dir;
+  QFile big(dir.filePath(QStringLiteral("BIG.csv")));
+  QVERIFY(big.open(QIODevice::WriteOnly));
+  // 3200 counts: about 51 kB, more than the port's buffer and the
+  // pseudo-terminal's queue take in before and after the close together.
+  for (int i = 0; i < 3200; ++i)
+    big.write(QByteArray("10:00:") + QByteArray::number(i % 60).rightJustified(2, '0') +
+              ";05,43\r\n");
+  big.close();
+  RunningSim sim({QStringLiteral("--files"), dir.path()});
+  {
+    Client client(sim.path());
+    client.send({"5", "BIG      .csv", "\r"});
+    // Closed as soon as the instrument has the request; meanwhile the port
+    // takes no more than its input buffer.
+    QVERIFY(sim.logged(QStringLiteral("5 read")));
+    client.port.Close();
+  }
+  // The log says so once the answer's time on the wire has passed.
+  QVERIFY(sim.logged(QStringLiteral("lost: nobody read the port"), 20000));
+
+  Client again(sim.path());
+  again.send({"7"});
+  const QByteArray identity =
+      identificationAnswer(QStringLiteral("RZ-37m"), QStringLiteral("00417"));
+  QTRY_COMPARE(again.received, identity);
+  again.port.Close();
 }
 
 QTEST_GUILESS_MAIN(TestSimTerminal)

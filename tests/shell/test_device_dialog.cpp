@@ -148,6 +148,7 @@ class TestDeviceDialog : public QObject {
   void portWatch();
   void connectAndDisconnect();
   void refusedPort();
+  void portHeldByAnotherProgram();
   void synchronizeClock();
   void simulatedInstruments();
 };
@@ -255,6 +256,8 @@ void TestDeviceDialog::connectAndDisconnect()
   b.form.Chart1->bottomAxis().setRange(300, 900);
   b.form.ScrollBar7->setEnabled(true);
   b.form.ScrollBar7->setMaximum(7);
+  b.form.ScrollBar7->setValue(4);
+  QCOMPARE(b.form.Panel22->caption(), QStringLiteral("4"));
   b.form.StatusBar1->showMessage("old status");
   for (int i = 0; i <= 3; ++i)
     b.form.LinearSeries(i)->add(5, 7);
@@ -276,6 +279,7 @@ void TestDeviceDialog::connectAndDisconnect()
   QVERIFY(!b.form.ScrollBar7->isEnabled());
   QCOMPARE(b.form.ScrollBar7->maximum(), 1);
   QCOMPARE(b.form.Panel21->caption(), QStringLiteral(" Record                    of 1"));
+  QCOMPARE(b.form.Panel22->caption(), QStringLiteral("1"));  // never "Record 4 of 1"
   QCOMPARE(b.form.Panel23->caption(), QStringLiteral("Range [0000..0000]  L=0000"));
   QCOMPARE(b.form.Chart1->leftAxis().minimum(), 0.0);
   QCOMPARE(b.form.Chart1->leftAxis().maximum(), 20.0);
@@ -342,6 +346,46 @@ void TestDeviceDialog::refusedPort()
   QVERIFY(!b.form.ComPort1->Connected());
   QCOMPARE(b.form.State.SelectedPort, refused.path());
   QVERIFY(refused.received.isEmpty());
+}
+
+// A port another program holds open: listed as such with what to do, Connect
+// off for it, and neither Connect nor a refresh disturbs the instrument that
+// is connected.
+void TestDeviceDialog::portHeldByAnotherProgram()
+{
+  Bench b;
+  PtyInstrument& free = b.plug(Rz37Identity, ClockAnswer);
+  PtyInstrument& held = b.plug(Rz48Identity, ClockAnswer);
+  TComPort other;  // the other program
+  other.setPort(held.path());
+  other.Open();
+  b.form.N11Click();
+  QCOMPARE(b.rows(), (QStringList{" RZ-37m  SN12345|" + free.path() + "|" + DeviceClock,
+                                  " Port in use|" + held.path() + "|Close the other program"}));
+  QVERIFY(b.dialog.StringGrid1->item(1, 0)->toolTip().contains("Close it"));
+  b.select(1);
+  b.dialog.Button1Click();
+  QCOMPARE(b.form.State.SelectedPort, free.path());
+  QVERIFY(b.form.ComPort1->Connected());
+
+  b.form.N11Click();
+  b.select(2);
+  QVERIFY(!b.dialog.Button1->isEnabled());
+  b.dialog.Button1Click();  // what the main window's "Return" row runs
+  QCOMPARE(b.form.State.SelectedPort, free.path());
+  QVERIFY(b.form.ComPort1->Connected());
+  QCOMPARE(b.form.ComPort1->Port(), free.path());
+  b.dialog.Button3Click();
+  QVERIFY2(b.prompts.messages.isEmpty(), qPrintable(b.prompts.messages.join('\n')));
+  QVERIFY(held.received.isEmpty());
+
+  // Let go, the port is listed and connectable at the next refresh.
+  other.Close();
+  b.dialog.Button3Click();
+  QCOMPARE(b.row(2), " RZ-48  SN00417|" + held.path() + "|" + DeviceClock);
+  b.select(2);
+  QVERIFY(b.dialog.Button1->isEnabled());
+  QVERIFY(b.prompts.messages.isEmpty());
 }
 
 void TestDeviceDialog::synchronizeClock()

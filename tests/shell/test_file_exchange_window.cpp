@@ -11,18 +11,22 @@
 #include "serial_pty.h"
 #include "common/clock.h"
 #include "shell/main_window.h"
-#include "support/scripted_prompts.h"
+#include "support/main_window_fixture.h"
+#include "support/scripted_com_backend.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
 
 namespace {
 
@@ -88,13 +92,13 @@ class Sim {
 class TestFileExchangeWindow : public QObject {
   Q_OBJECT
 
-  ScriptedPrompts m_prompts;
-  FixedClock m_clock{QDateTime(QDate(2024, 3, 3), QTime(9, 5, 7))};
-  std::unique_ptr<TForm1> m_form;
+  MainWindowFixture m_window{QDateTime(QDate(2024, 3, 3), QTime(9, 5, 7))};
+  ScriptedPrompts& m_prompts = m_window.prompts;
+  FixedClock& m_clock = m_window.clock;
   std::unique_ptr<Sim> m_sim;
   QTemporaryDir m_files;
 
-  TForm1& f() { return *m_form; }
+  TForm1& f() { return m_window.f(); }
 
   void startSim(const QStringList& faults = {})
   {
@@ -125,9 +129,9 @@ class TestFileExchangeWindow : public QObject {
     f().Form3->Button1Click();
   }
 
-  QString connectedStatus() const
+  QString connectedStatus()
   {
-    return u' ' + Device + QStringLiteral(", connected on ") + m_form->ComPort1->Port();
+    return u' ' + Device + QStringLiteral(", connected on ") + f().ComPort1->Port();
   }
 
   void activate(int row)
@@ -151,20 +155,20 @@ class TestFileExchangeWindow : public QObject {
     QCOMPARE(f().StringGrid1->popupMenu(), f().PopupMenu2);
     QVERIFY(!f().Grid.rangeSelect());
     QCOMPARE(int(f().State.DialogueState), 2);
+    // Only measurements can be saved; file-list rows would be written as counts.
+    QVERIFY(!f().N13->isEnabled());
   }
 
  private Q_SLOTS:
   void init()
   {
-    m_prompts = ScriptedPrompts();
-    m_form = std::make_unique<TForm1>(m_prompts, m_clock);
-    m_form->Form3 = new TForm3(m_form.get());
-    m_form->ComPort1->setBaudRate(br115200);  // as the device list's probe leaves it
-    m_form->show();
+    m_window.start();
+    f().Form3 = new TForm3(&f());
+    f().ComPort1->setBaudRate(br115200);  // as the device list's probe leaves it
   }
   void cleanup()
   {
-    m_form.reset();
+    m_window.stop();
     m_sim.reset();
   }
 
@@ -177,7 +181,6 @@ class TestFileExchangeWindow : public QObject {
     int bytes = 0;
     QVERIFY(instrument::sizeInBytes(f().Grid.cell(1, 1), &bytes));
     QCOMPARE(bytes, 27 + 9 * 16 + 2 + 136);  // the size is the length of its answer
-    QVERIFY(f().N13->isEnabled());
     QVERIFY(m_prompts.messages.isEmpty());
   }
 
@@ -205,6 +208,7 @@ class TestFileExchangeWindow : public QObject {
     QCOMPARE(f().State.RecordsCount, 2);
     QVERIFY(f().State.DataLoaded);
     QCOMPARE(f().StringGrid1->popupMenu(), f().PopupMenu1);
+    QVERIFY(f().N13->isEnabled());
     QCOMPARE(f().StatusBar1->currentMessage(),
              Device + QStringLiteral("\\A        .csv _____  Records count: 2"));
 
@@ -227,7 +231,10 @@ class TestFileExchangeWindow : public QObject {
     QCOMPARE(m_sim->logged(QStringLiteral("5 read")), reads);
     QVERIFY(f().State.DataLoaded);
 
-    // Enter on the return row reconnects and shows the file list again.
+    // Enter on the return row reconnects and shows the file list again, also
+    // when the device dialog's button reads "Disconnect" for this instrument.
+    f().Form3->StringGrid1SelectCell(1);
+    QCOMPARE(f().Form3->Button1->text(), QStringLiteral("Disconnect"));
     f().StringGrid1->selectGridRows(1, 1);
     f().StringGrid1->setFocus();
     QTest::keyClick(f().StringGrid1, Qt::Key_Return);
@@ -260,7 +267,12 @@ class TestFileExchangeWindow : public QObject {
     connectInstrument();
     QTRY_COMPARE(f().Grid.RowCount(), 4);
     const int listings = m_sim->logged(QStringLiteral("4 directory"));
+    m_prompts.questionAnswers << Prompts::Answer::Yes;
     f().MenuItem23Click();
+    QCOMPARE(m_prompts.questions.size(), 1);
+    QCOMPARE(m_prompts.questions[0].text,
+             QStringLiteral("Delete all 3 files on the instrument? They cannot be recovered."));
+    QCOMPARE(m_prompts.questions[0].defaultButton, Prompts::Answer::No);
     QTRY_COMPARE(m_sim->logged(QStringLiteral("4 directory, 0 file(s)")), 1);
     QTRY_COMPARE(f().Grid.RowCount(), 32);
     QCOMPARE(m_sim->logged(QStringLiteral("6 delete")), 3);
@@ -379,9 +391,10 @@ class TestFileExchangeWindow : public QObject {
 class TestCraftedAnswers : public QObject {
   Q_OBJECT
 
-  ScriptedPrompts m_prompts;
-  FixedClock m_clock{QDateTime(QDate(2024, 3, 3), QTime(9, 5, 7))};
-  std::unique_ptr<TForm1> m_form;
+  MainWindowFixture m_window{QDateTime(QDate(2024, 3, 3), QTime(9, 5, 7))};
+  ScriptedPrompts& m_prompts = m_window.prompts;
+  FixedClock& m_clock = m_window.clock;
+  std::unique_ptr<TForm1>& m_form = m_window.form;
   PseudoTerminal m_pty;
 
   // ZERO.DAT of this size listed first, then the others.
@@ -402,16 +415,14 @@ class TestCraftedAnswers : public QObject {
  private Q_SLOTS:
   void init()
   {
-    m_prompts = ScriptedPrompts();
     QString error;
     QVERIFY2(m_pty.open(&error), qPrintable(error));
-    m_form = std::make_unique<TForm1>(m_prompts, m_clock);
+    m_window.start();
     m_form->ComPort1->setBaudRate(br115200);
-    m_form->show();
   }
   void cleanup()
   {
-    m_form.reset();
+    m_window.stop();
     m_pty.close();
   }
 
@@ -421,6 +432,8 @@ class TestCraftedAnswers : public QObject {
     listFile(QStringLiteral("0"));
     m_form->StringGrid1DblClick();
     QCOMPARE(m_pty.readFor(15, 2000), QByteArray("5ZERO     .DAT\r"));
+    // The progress goes with the download, whatever the status bar says meanwhile.
+    m_form->StatusBar1->clearMessage();
     const QByteArray answer = instrument::toWire(
         instrument::buildContentAnswer("ZERO     .DAT", {{{"12:30:05", "-1.25"}}}));
     QVERIFY(m_pty.writeAll(answer.left(100), 2000));
@@ -489,6 +502,7 @@ class TestCraftedAnswers : public QObject {
   void connectEndsDeleteAll()
   {
     listFile(QStringLiteral("0,200"), {{instrument::padFileName("NEXT", "DAT"), "0,200"}});
+    m_prompts.questionAnswers << Prompts::Answer::Yes;
     m_form->MenuItem23Click();
     QCOMPARE(m_pty.readFor(15, 2000), QByteArray("6ZERO     .DAT\r"));
     QVERIFY(
@@ -511,6 +525,58 @@ class TestCraftedAnswers : public QObject {
     QCOMPARE(int(m_form->State.DialogueState), 2);
     QCOMPARE(m_form->Grid.cell(0, 0), QStringLiteral(" File name"));
     QVERIFY(m_form->StringGrid1->isEnabled());
+  }
+
+  // A file opened while a download is awaited ends the download: the silence
+  // later puts nothing back over the opened data, says nothing, and a count
+  // row of the file sends nothing to the instrument.
+  void openingAFileEndsTheDownload()
+  {
+    listFile(QStringLiteral("0,200"));
+    m_form->StringGrid1DblClick();
+    QCOMPARE(m_pty.readFor(15, 2000), QByteArray("5ZERO     .DAT\r"));
+    QVERIFY(m_form->Exchange->underWay());
+
+    m_form->LoadMeasurementFile(QStringLiteral(RZ37M_FIXTURES "/hand_written.csv"));
+    const QStringList loaded = allCells(m_form->Grid);
+    QCOMPARE(m_form->Grid.cell(2, 1), QStringLiteral("05,43"));
+    m_clock.sleep(FileExchange::SilenceLimitMs);
+    QVERIFY(!m_form->Exchange->checkSilence());
+    QVERIFY(m_prompts.messages.isEmpty());
+    QCOMPARE(allCells(m_form->Grid), loaded);
+    QVERIFY(m_form->State.DataLoaded);
+    QCOMPARE(m_form->StringGrid1->popupMenu(), m_form->PopupMenu1);
+    QVERIFY(m_form->N13->isEnabled());
+
+    m_form->StringGrid1->selectGridRows(2, 2);
+    m_form->StringGrid1DblClick();
+    QCOMPARE(m_pty.readFor(1, 50), QByteArray());
+    QCOMPARE(allCells(m_form->Grid), loaded);
+  }
+
+  // The line fails halfway through sending a request (an adapter pulled while
+  // the name goes out): the user is told the instrument could not be reached
+  // and the file list stays as it was.
+  void writeFailsMidRequest()
+  {
+    listFile(QStringLiteral("0,200"));
+    const QStringList before = allCells(m_form->Grid);
+    m_form->ComPort1->Close();
+    auto* backend = new ScriptedComBackend;
+    backend->failWritesAfter(1, EIO);  // the "5" goes, the name does not
+    m_form->ComPort1->setBackend(std::unique_ptr<ComPortBackend>(backend));
+    m_form->ComPort1->Open();
+    m_form->StringGrid1DblClick();
+    QCOMPARE(m_pty.readFor(1, 2000), QByteArray("5"));
+    QCOMPARE(m_prompts.messages.size(), 1);
+    QVERIFY2(m_prompts.messages[0].contains(QStringLiteral("could not be reached")),
+             qPrintable(m_prompts.messages[0]));
+    QCOMPARE(m_form->StatusBar1->currentMessage(),
+             QStringLiteral(" Connection to the instrument lost"));
+    QCOMPARE(allCells(m_form->Grid), before);
+    QVERIFY(!m_form->State.DataLoaded);
+    QVERIFY(!m_form->Exchange->underWay());
+    QCOMPARE(m_form->StringGrid1->popupMenu(), m_form->PopupMenu2);
   }
 
   // A content answer with a count that is no number never reaches the grid.

@@ -166,6 +166,13 @@ class TestMainWindow : public QObject {
     QVERIFY(about.isVisible());
     QVERIFY(!f.isEnabled());
     QVERIFY(about.Label1->text().startsWith(QStringLiteral("Stressed state of steel\n")));
+    // A fixed dialog: its caption alone, a close box, nothing to minimise or maximise.
+    QCOMPARE(about.windowTitle(), QStringLiteral("About"));
+    const Qt::WindowFlags flags = about.windowFlags();
+    QVERIFY(flags.testFlag(Qt::CustomizeWindowHint));
+    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
     about.close();
     QVERIFY(!about.isVisible());
     QVERIFY(f.isEnabled());

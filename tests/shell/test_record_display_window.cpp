@@ -56,6 +56,8 @@ class TestRecordDisplayWindow : public QObject {
   void dotsAndAverageSwitchTheirSeries();
   void colourChoices();
   void stressAndTrendWhileFilling();
+  void navigatorTextsNeverOverlap_data();
+  void navigatorTextsNeverOverlap();
 
  private:
   void load(const QStringList& cells);
@@ -66,6 +68,68 @@ class TestRecordDisplayWindow : public QObject {
   FixedClock m_clock{QDateTime(QDate(2026, 12, 10), QTime(10, 0))};
   std::unique_ptr<TForm1> m_form;
 };
+
+void TestRecordDisplayWindow::navigatorTextsNeverOverlap_data()
+{
+  QTest::addColumn<int>("records");
+  QTest::addColumn<QString>("range");
+  QTest::addColumn<int>("points");
+  QTest::newRow("empty") << 1 << "Range [0000..0000]  L=0000" << 8;
+  QTest::newRow("100 records") << 100 << "Range [1002..2001]  L=1000" << 8;
+  QTest::newRow("100 000 records") << 100000 << "Range [199999..199999]  L=1" << 8;
+  QTest::newRow("one record of 100 000 counts") << 1 << "Range [2..100001]  L=100000" << 8;
+  QTest::newRow("large font") << 100000 << "Range [99001..100000]  L=1000" << 14;
+}
+
+void TestRecordDisplayWindow::navigatorTextsNeverOverlap()
+{
+  QFETCH(int, records);
+  QFETCH(QString, range);
+  QFETCH(int, points);
+  TForm1& f = *m_form;
+  QFont font = f.font();
+  font.setPointSize(points);
+  f.setFont(font);
+  f.ScrollBar7->setEnabled(false);  // no data: the texts alone are laid out
+  f.ScrollBar7->setMaximum(records);
+  f.Panel21->setCaption(QStringLiteral(" Record                    of ") +
+                        QString::number(records));
+  f.Panel22->setCaption(QString::number(records));
+  f.Panel23->setCaption(range);
+  arrange(true);
+
+  // Each text's box holds the text in the font in use, inside the panel, and
+  // no two boxes share a pixel.
+  const QFontMetrics fm(f.Panel21->font());
+  struct Part {
+    QString text;
+    QRect box;
+  };
+  const auto* word = f.Panel21->findChild<QLabel*>(QStringLiteral("RecordWord"));
+  const auto* count = f.Panel21->findChild<QLabel*>(QStringLiteral("RecordCount"));
+  QVERIFY(word && count);
+  QCOMPARE(word->text(), QStringLiteral("Record"));
+  QCOMPARE(count->text(), QStringLiteral("of ") + QString::number(records));
+  const QList<Part> parts = {{word->text(), word->geometry()},
+                             {QString(), f.ScrollBar7->geometry()},
+                             {count->text(), count->geometry()},
+                             {range, f.Panel23->geometry()}};
+  for (int i = 0; i < parts.size(); ++i) {
+    QVERIFY2(f.Panel21->rect().contains(parts[i].box), qPrintable(parts[i].text));
+    QVERIFY2(parts[i].box.width() >= fm.horizontalAdvance(parts[i].text) + 2,
+             qPrintable(parts[i].text));
+    for (int j = i + 1; j < parts.size(); ++j)
+      QVERIFY2(!parts[i].box.intersects(parts[j].box),
+               qPrintable(parts[i].text + QStringLiteral(" / ") + parts[j].text));
+  }
+  // The record number fits its box, and the box leaves the bar's arrows free.
+  const QRect box = f.Panel22->geometry();
+  QVERIFY(box.width() >= fm.horizontalAdvance(QString::number(records)) + 4);
+  QVERIFY(f.ScrollBar7->geometry().contains(box));
+  QVERIFY(box.left() - f.ScrollBar7->x() >= 12);
+  QVERIFY(f.ScrollBar7->geometry().right() - box.right() >= 12);
+  QVERIFY(f.Panel21->geometry().right() < f.Chart1->width());
+}
 
 void TestRecordDisplayWindow::initTestCase()
 {

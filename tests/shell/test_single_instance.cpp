@@ -1,6 +1,5 @@
 #include "shell/single_instance.h"
 
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,8 +36,6 @@ class TestSingleInstance : public QObject {
 
     QProcess second;
     second.setProcessEnvironment(env);
-    QElapsedTimer t;
-    t.start();
     second.start(program, {});
     QVERIFY(second.waitForFinished(2000));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);

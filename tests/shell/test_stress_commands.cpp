@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLabel>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -49,6 +50,7 @@ class TestStressCommands : public QObject {
   void stressTableAtStart_data();
   void stressTableAtStart();
   void optionsRedrawTheLoadedData();
+  void stressModeRewritesTheStatisticsLabel();
 
  private:
   std::unique_ptr<QTemporaryDir> m_dir;
@@ -168,6 +170,25 @@ void TestStressCommands::optionsRedrawTheLoadedData()
   f.Converttostress1->trigger();
   compareValues(dots(f), raw);
   QCOMPARE(f.Grid.cell(3, 1), QStringLiteral("01,10"));  // the grid never changes
+}
+
+void TestStressCommands::stressModeRewritesTheStatisticsLabel()
+{
+  // An MPa label over an mT chart (or the reverse) misreads every figure.
+  TForm1& f = *m_form;
+  TForm4 form4(&f);
+  const QString path = m_dir->filePath("two.csv");
+  putFile(path, "10:00:00;01,00\r\n10:00:01;02,00\r\n");
+  f.LoadMeasurementFile(path);
+  QCOMPARE(f.Label2->text(),
+           QStringLiteral("Br max =2,00 mT \nBr avg =1,50 mT \nBr min =1,00 mT "));
+  f.Converttostress1->trigger();
+  // St_3_flat: (Br - 0,62) * 350 / 1,38.
+  QCOMPARE(f.Label2->text(),
+           QStringLiteral("S max =350,0 MPa \nS avg =223,2 MPa \nS min =96,4 MPa "));
+  f.Converttostress1->trigger();
+  QCOMPARE(f.Label2->text(),
+           QStringLiteral("Br max =2,00 mT \nBr avg =1,50 mT \nBr min =1,00 mT "));
 }
 
 QTEST_MAIN(TestStressCommands)

@@ -1,6 +1,7 @@
 #include "sim_answers.h"
 
 #include "common/formats.h"
+#include "device/instrument_protocol.h"
 
 #include <algorithm>
 
@@ -63,18 +64,20 @@ QByteArray wireValue(const QString& brCell)
 
 QByteArray identificationAnswer(const QString& model, const QString& serial)
 {
-  return QByteArrayLiteral("7") + CrLf + latin1(model) + " #" + latin1(serial) + CrLf;
+  return instrument::commandBytes(instrument::IdentifyCommand) + CrLf + latin1(model) + " #" +
+         latin1(serial) + CrLf;
 }
 
 QByteArray clockAnswer(const QDateTime& instrumentTime)
 {
-  return QByteArrayLiteral("1") + CrLf + "Date:" + latin1(fmt::formatDate(instrumentTime.date())) +
-         CrLf + "Time:" + latin1(fmt::formatTimeLong(instrumentTime.time())) + CrLf;
+  return instrument::commandBytes(instrument::ReadClockCommand) + CrLf +
+         "Date:" + latin1(fmt::formatDate(instrumentTime.date())) + CrLf +
+         "Time:" + latin1(fmt::formatTimeLong(instrumentTime.time())) + CrLf;
 }
 
 QByteArray listingAnswer(const SimFileSet& files)
 {
-  QByteArray out = QByteArrayLiteral("4") + CrLf;
+  QByteArray out = instrument::commandBytes(instrument::DirectoryCommand) + CrLf;
   for (const SimFile& f : files.files())
     out += CrLf + latin1(f.name) + QByteArray(6, ' ') + sizeField(contentAnswer(f).size());
   const QByteArray summary = CrLf + QByteArray(36, '-') + CrLf +
@@ -86,7 +89,7 @@ QByteArray listingAnswer(const SimFileSet& files)
 
 QByteArray contentAnswer(const SimFile& file)
 {
-  QByteArray out = QByteArrayLiteral("5") + CrLf +
+  QByteArray out = instrument::commandBytes(instrument::ContentCommand) + CrLf +
                    latin1(QStringLiteral("File ") + file.name).leftJustified(22, ' ', true) + CrLf;
   int counts = 0;
   int separators = 0;
@@ -104,7 +107,8 @@ QByteArray contentAnswer(const SimFile& file)
 
 QByteArray deletedAnswer()
 {
-  return QByteArrayLiteral("6") + CrLf + "File deleted!" + CrLf + Prompt;
+  return instrument::commandBytes(instrument::DeleteCommand) + CrLf + "File deleted!" + CrLf +
+         Prompt;
 }
 
 QByteArray notFoundAnswer(char command)

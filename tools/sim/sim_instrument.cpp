@@ -2,6 +2,8 @@
 
 #include "sim_answers.h"
 
+#include "device/instrument_protocol.h"
+
 #include <QDate>
 #include <QTime>
 
@@ -92,11 +94,11 @@ void SimInstrument::startCommand(char c, SimReply* reply)
 {
   m_argument.clear();
   switch (c) {
-    case '7':
+    case instrument::IdentifyCommand:
       reply->log << QStringLiteral("7 identification");
       send(identificationAnswer(m_settings.model, m_settings.serial), false, reply);
       return;
-    case '1':
+    case instrument::ReadClockCommand:
       reply->log << QStringLiteral("1 clock");
       if (m_settings.faults.contains(SimFault::NoClock)) {
         reply->log << QStringLiteral("  (fault: no answer)");
@@ -104,20 +106,20 @@ void SimInstrument::startCommand(char c, SimReply* reply)
       }
       send(clockAnswer(instrumentTime()), false, reply);
       return;
-    case '4':
+    case instrument::DirectoryCommand:
       reply->log << QStringLiteral("4 directory, %1 file(s)").arg(m_files.files().size());
       send(listingAnswer(m_files), true, reply);
       return;
-    case '2':
+    case instrument::SetDateCommand:
       m_collecting = Collecting::Date;
       return;
-    case '3':
+    case instrument::SetTimeCommand:
       m_collecting = Collecting::Time;
       return;
-    case '5':
+    case instrument::ContentCommand:
       m_collecting = Collecting::ReadName;
       return;
-    case '6':
+    case instrument::DeleteCommand:
       m_collecting = Collecting::DeleteName;
       return;
     default:
@@ -183,7 +185,7 @@ void SimInstrument::setTime(SimReply* reply)
 void SimInstrument::answerFile(bool remove, SimReply* reply)
 {
   const QString name = QString::fromLatin1(m_argument);
-  const char command = remove ? '6' : '5';
+  const char command = remove ? instrument::DeleteCommand : instrument::ContentCommand;
   const SimFile* file = m_files.find(name);
   reply->log << QStringLiteral("%1 %2 \"%3\"%4")
                     .arg(QChar::fromLatin1(command),

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -109,26 +110,43 @@ bool SimTerminal::waitOrStop(int fd, short events, int timeoutMs)
   return fds[0].revents == 0;
 }
 
-bool SimTerminal::send(const QByteArray& bytes, bool pace)
+bool SimTerminal::send(const QByteArray& bytes, bool pace, long long* lost)
 {
+  // A real adapter sends at line speed whether or not the port is open, and
+  // what arrives while it is closed is lost. So a byte that cannot be queued
+  // by the time it would have arrived on the wire is dropped, with every byte
+  // whose time has passed; the rest of an old answer never reaches the next
+  // session however much later it opens.
   const auto start = SteadyClock::now();
-  const int step = pace ? AdapterPacketBytes : static_cast<int>(bytes.size());
-  for (qsizetype done = 0; done < bytes.size();) {
-    const QByteArray packet = bytes.mid(done, step);
+  const qsizetype size = bytes.size();
+  qsizetype pos = 0;
+  *lost = 0;
+  while (pos < size) {
+    const qsizetype end =
+        pace ? std::min<qsizetype>(size, (pos / AdapterPacketBytes + 1) * AdapterPacketBytes)
+             : size;
     if (pace) {
-      const auto due = start + pacedArrival(done + packet.size());
-      const auto wait =
-          std::chrono::duration_cast<std::chrono::milliseconds>(due - SteadyClock::now());
+      const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
+          start + pacedArrival(end) - SteadyClock::now());
       if (wait.count() > 0 && !waitOrStop(-1, 0, static_cast<int>(wait.count())))
         return false;
     }
-    qsizetype sent = 0;
-    while (sent < packet.size()) {
-      sent += m_pty.writeSome(packet.mid(sent));
-      if (sent < packet.size() && !waitOrStop(m_pty.controlFd(), POLLOUT, -1))
+    pos += m_pty.writeSome(bytes.mid(pos, end - pos));
+    if (pos == end)
+      continue;
+    const auto now = SteadyClock::now();
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(start + pacedArrival(pos + 1) - now);
+    if (left.count() > 0) {
+      if (!waitOrStop(m_pty.controlFd(), POLLOUT, static_cast<int>(left.count())))
         return false;
+      continue;
     }
-    done += packet.size();
+    const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - start);
+    const long long onTheWire = elapsed.count() * LineBaudRate / 10 / 1'000'000;
+    const qsizetype next = std::min<qsizetype>(size, std::max<qsizetype>(pos + 1, onTheWire));
+    *lost += next - pos;
+    pos = next;
   }
   return true;
 }
@@ -173,8 +191,11 @@ int SimTerminal::run(SimInstrument& instrument, const SimLineOptions& options, Q
     if (!options.quiet)
       for (const QString& line : reply.log)
         log << line << Qt::endl;
-    if (!send(reply.bytes, options.pace) || stopRequested())
+    long long lost = 0;
+    if (!send(reply.bytes, options.pace, &lost) || stopRequested())
       return 0;
+    if (lost > 0)
+      log << lost << " byte(s) of the answer lost: nobody read the port" << Qt::endl;
     if (reply.dropLink) {
       log << "link dropped" << Qt::endl;
       return 3;

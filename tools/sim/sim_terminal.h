@@ -49,7 +49,8 @@ class SimTerminal {
 
  private:
   bool lineUnderstood(const SimLineOptions& options, QTextStream& log);
-  bool send(const QByteArray& bytes, bool pace);
+  // False when a stop was asked for; *lost counts the bytes nobody took in time.
+  bool send(const QByteArray& bytes, bool pace, long long* lost);
   bool waitOrStop(int fd, short events, int timeoutMs);
 
   PseudoTerminal m_pty;
