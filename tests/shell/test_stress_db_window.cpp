@@ -206,7 +206,7 @@ void TestStressDbWindow::applyThatFailsChangesNothing_data()
   QTest::addColumn<QString>("reason");
   QTest::newRow("not a number") << QByteArray("Bad;0.80;300;2,30;") << "is not a number";
   QTest::newRow("equal Br") << QByteArray("Flat;1,50;300;1,50;") << "gives no slope";
-  QTest::newRow("infinite slope") << QByteArray("Tiny;0;300;1E-320;") << "usable slope";
+  QTest::newRow("infinite slope") << QByteArray("Tiny;0;300;1E-320;") << "too close together";
   QTest::newRow("empty row") << QByteArray(";;;;") << "is not a number";
 }
 
