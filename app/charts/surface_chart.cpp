@@ -108,6 +108,10 @@ void SurfaceChart::createGraph()
   theme->setLabelBorderEnabled(false);
   theme->setLabelTextColor(Qt::black);
   theme->setGridLineColor(QColor(150, 150, 150));
+  // Strong ambient light: the palette colours must read true on every slope,
+  // as they name values, not shading.
+  theme->setAmbientLightStrength(0.7f);
+  theme->setLightStrength(2.0f);
   m_graph->addSeries(m_series);
 
   m_container = QWidget::createWindowContainer(m_graph, this);
