@@ -171,6 +171,7 @@ void SurfaceChart::setValueRange(double min, double max)
   m_valueMin = std::min(min, max);
   m_valueMax = std::max(min, max);
   applyAxes();
+  applyLook();
 }
 
 void SurfaceChart::setBottomMaximum(double v)
@@ -249,14 +250,34 @@ void SurfaceChart::applyCamera()
                                                       static_cast<float>(360 - m_elevation), zoom);
 }
 
-QLinearGradient SurfaceChart::lookGradient(const SurfaceLook& look)
+QLinearGradient SurfaceChart::lookGradient(const SurfaceLook& look, double axisMin,
+                                           double axisMax)
 {
+  // The graph spreads the gradient over the whole value axis, which reaches half
+  // the map's span beyond it either way; the palette itself covers the map's
+  // values only, so its lowest colour is on the lowest count.
   QLinearGradient g(0.0, 1000.0, 0.0, 0.0);
   const int cut = look.transparencyPercent;
+  const double lo = look.steps.isEmpty() ? axisMin : look.steps.front().lower;
+  const double hi = look.steps.isEmpty() ? axisMax : look.steps.back().upper;
+  const double span = axisMax - axisMin;
+  const auto at = [&](double v) {
+    return span > 0.0 ? std::clamp((v - axisMin) / span, 0.0, 1.0) : 0.0;
+  };
+  if (!(hi > lo)) {
+    const int s = PaletteStepOf(look.steps, lo);
+    const unsigned bgr = s < 0 ? look.colors.mid : look.steps[s].color;
+    g.setColorAt(0.0, withAlpha(colorOf(bgr), cut));
+    g.setColorAt(1.0, withAlpha(colorOf(bgr), cut));
+    return g;
+  }
+  g.setColorAt(0.0, withAlpha(colorOf(PaletteColorAt(look.colors, 0.0)), cut));
+  g.setColorAt(1.0, withAlpha(colorOf(PaletteColorAt(look.colors, 1.0)), cut));
   if (look.smooth || look.steps.isEmpty()) {
     for (int i = 0; i <= SmoothStops; ++i) {
       const double t = static_cast<double>(i) / SmoothStops;
-      g.setColorAt(t, withAlpha(colorOf(PaletteColorAt(look.colors, t)), cut));
+      g.setColorAt(at(lo + (hi - lo) * t),
+                   withAlpha(colorOf(PaletteColorAt(look.colors, t)), cut));
     }
     return g;
   }
@@ -265,10 +286,9 @@ QLinearGradient SurfaceChart::lookGradient(const SurfaceLook& look)
   const int n = static_cast<int>(look.steps.size());
   for (int s = 0; s < n; ++s) {
     const QColor c = withAlpha(colorOf(look.steps[s].color), cut);
-    const double from = static_cast<double>(s) / n;
-    const double to = static_cast<double>(s + 1) / n;
-    g.setColorAt(s == 0 ? 0.0 : from + Edge, c);
-    g.setColorAt(to, c);
+    const double from = at(look.steps[s].lower);
+    g.setColorAt(s == 0 ? from : from + Edge, c);
+    g.setColorAt(at(look.steps[s].upper), c);
   }
   return g;
 }
@@ -281,7 +301,8 @@ void SurfaceChart::setLook(const SurfaceLook& look)
 
 void SurfaceChart::applyLook()
 {
-  m_series->setBaseGradient(lookGradient(m_look));
+  const double hi = m_valueMax > m_valueMin ? m_valueMax : m_valueMin + 1.0;
+  m_series->setBaseGradient(lookGradient(m_look, m_valueMin, hi));
   m_series->setColorStyle(Q3DTheme::ColorStyleRangeGradient);
 }
 

@@ -75,8 +75,9 @@ class SurfaceChart : public QWidget {
 
   void setLook(const SurfaceLook& look);
   const SurfaceLook& look() const { return m_look; }
-  // The gradient over the map's value range, from 0 (lowest) to 1 (highest).
-  static QLinearGradient lookGradient(const SurfaceLook& look);
+  // The gradient over the value axis axisMin..axisMax, from 0 (lowest) to 1
+  // (highest), with the palette on the map's values and its end colours beyond.
+  static QLinearGradient lookGradient(const SurfaceLook& look, double axisMin, double axisMax);
   // The tip for a value: the legend text of its palette band.
   QString tipText(double value) const;
 

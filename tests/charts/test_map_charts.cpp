@@ -164,7 +164,7 @@ class TestMapCharts : public QObject {
   void bandedPaletteHasHardEdgesBetween64Steps()
   {
     const SurfaceLook look = lookOf(false, 0);
-    const QLinearGradient g = SurfaceChart::lookGradient(look);
+    const QLinearGradient g = SurfaceChart::lookGradient(look, 0.0, 64.0);
     QCOMPARE(g.stops().size(), 2 * SurfacePaletteSteps);
     for (int s = 0; s < SurfacePaletteSteps; ++s) {
       const double mid = (s + 0.5) / SurfacePaletteSteps;
@@ -174,9 +174,30 @@ class TestMapCharts : public QObject {
     QCOMPARE(g.stops().last().second, QColor(Qt::yellow));   // highest: maximum colour
   }
 
+  void paletteCoversTheMapNotTheWholeAxis_data()
+  {
+    QTest::addColumn<bool>("smooth");
+    QTest::newRow("banded") << false;
+    QTest::newRow("smooth") << true;
+  }
+  void paletteCoversTheMapNotTheWholeAxis()
+  {
+    // Map values 0..64 on an axis of -32..96 (half the span beyond either way):
+    // blue from the axis' foot to the lowest count, yellow from the highest up.
+    QFETCH(bool, smooth);
+    const QLinearGradient g = SurfaceChart::lookGradient(lookOf(smooth, 0), -32.0, 96.0);
+    QCOMPARE(gradientAt(g, 0.0), QColor(Qt::blue));
+    QCOMPARE(gradientAt(g, 0.25), QColor(Qt::blue));
+    const QColor middle = gradientAt(g, 0.5);  // the band just below the middle when banded
+    QVERIFY2(middle.red() > 240 && middle.green() < 16 && middle.blue() < 16,
+             qPrintable(middle.name()));
+    QCOMPARE(gradientAt(g, 0.75), QColor(Qt::yellow));
+    QCOMPARE(gradientAt(g, 1.0), QColor(Qt::yellow));
+  }
+
   void smoothPaletteRunsThroughTheMiddleColour()
   {
-    const QLinearGradient g = SurfaceChart::lookGradient(lookOf(true, 0));
+    const QLinearGradient g = SurfaceChart::lookGradient(lookOf(true, 0), 0.0, 64.0);
     QVERIFY(g.stops().size() > 2 * 3);
     QCOMPARE(g.stops().first().second, QColor(Qt::blue));
     QCOMPARE(gradientAt(g, 0.5), QColor(Qt::red));
@@ -184,6 +205,15 @@ class TestMapCharts : public QObject {
     // No two neighbouring stops share a colour: the run has no bands.
     for (int i = 1; i < g.stops().size(); ++i)
       QVERIFY(g.stops()[i].second != g.stops()[i - 1].second);
+  }
+
+  void flatMapTakesOneColour()
+  {
+    SurfaceLook look = lookOf(false, 0);
+    look.steps = SurfacePalette({5.0, 5.0}, look.colors);
+    const QLinearGradient g = SurfaceChart::lookGradient(look, 5.0, 6.0);
+    QCOMPARE(g.stops().size(), 2);
+    QCOMPARE(g.stops().first().second, g.stops().last().second);
   }
 
   void transparencyIsTwentyPercent_data()
@@ -195,9 +225,9 @@ class TestMapCharts : public QObject {
   void transparencyIsTwentyPercent()
   {
     QFETCH(bool, smooth);
-    for (const QGradientStop& s : SurfaceChart::lookGradient(lookOf(smooth, 20)).stops())
+    for (const QGradientStop& s : SurfaceChart::lookGradient(lookOf(smooth, 20), 0.0, 64.0).stops())
       QCOMPARE(s.second.alpha(), 204);
-    for (const QGradientStop& s : SurfaceChart::lookGradient(lookOf(smooth, 0)).stops())
+    for (const QGradientStop& s : SurfaceChart::lookGradient(lookOf(smooth, 0), 0.0, 64.0).stops())
       QCOMPARE(s.second.alpha(), 255);
   }
 
