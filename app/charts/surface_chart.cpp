@@ -128,13 +128,34 @@ void SurfaceChart::createGraph()
   applyCamera();
 }
 
+namespace {
+
+// Equal values, NaN holes in the same places.
+bool sameMap(const QVector<double>& a, const QVector<double>& b)
+{
+  if (a.size() != b.size())
+    return false;
+  for (qsizetype i = 0; i < a.size(); ++i)
+    if (a[i] != b[i] && !(std::isnan(a[i]) && std::isnan(b[i])))
+      return false;
+  return true;
+}
+
+}  // namespace
+
 void SurfaceChart::setMap(int columns, int lines, const QVector<double>& values)
 {
+  QVector<double> next = values;
+  next.resize(static_cast<qsizetype>(std::max(0, columns)) * std::max(0, lines),
+              std::numeric_limits<double>::quiet_NaN());
+  // Switching between the contour and the surface view rebuilds the same map;
+  // handing the graph the same 100 000 points again would cost it a new mesh.
+  if (columns == m_columns && lines == m_lines && sameMap(next, m_values) &&
+      m_series->dataProxy()->rowCount() == m_lines)
+    return;
   m_columns = std::max(0, columns);
   m_lines = std::max(0, lines);
-  m_values = values;
-  m_values.resize(static_cast<qsizetype>(m_columns) * m_lines,
-                  std::numeric_limits<double>::quiet_NaN());
+  m_values = std::move(next);
   applyData();
 }
 
@@ -287,7 +308,7 @@ QLinearGradient SurfaceChart::lookGradient(const SurfaceLook& look, double axisM
   for (int s = 0; s < n; ++s) {
     const QColor c = withAlpha(colorOf(look.steps[s].color), cut);
     const double from = at(look.steps[s].lower);
-    g.setColorAt(s == 0 ? from : from + Edge, c);
+    g.setColorAt(s == 0 ? from : std::min(1.0, from + Edge), c);
     g.setColorAt(at(look.steps[s].upper), c);
   }
   return g;
@@ -343,8 +364,9 @@ void SurfaceChart::applyFont()
 
 void SurfaceChart::setSurfaceVisible(bool on)
 {
+  // Kept as a flag: the surface is only ever on screen in the surface views,
+  // and hiding the series would make the graph rebuild its mesh on the way back.
   m_visible = on;
-  m_series->setVisible(on);
 }
 
 bool SurfaceChart::surfaceVisible() const
