@@ -164,10 +164,10 @@ void benchSwitching(TForm1& f, bool trend, bool stress)
   const double surfaceData = msSince(t);
   std::printf("  parts: map %.0f ms, contour tracing %.0f ms (%d pieces), surface data %.0f ms\n",
               build, trace, static_cast<int>(lines.pieces.size()), surfaceData);
-  std::printf("switch 999 x 99, trend %s, stress %s: to surface %.0f ms (first frame drawn), "
-              "to contour %.0f ms (drawn) (worst of %d, target <= 300 ms)\n",
-              trend ? "on " : "off", stress ? "on " : "off", worstToSurface, worstToContour,
-              SwitchRounds);
+  std::printf(
+      "switch 999 x 99, trend %s, stress %s: to surface %.0f ms (first frame drawn), "
+      "to contour %.0f ms (drawn) (worst of %d, target <= 300 ms)\n",
+      trend ? "on " : "off", stress ? "on " : "off", worstToSurface, worstToContour, SwitchRounds);
 }
 
 void benchFixedViewFrame(TForm1& f, QAction* view, const char* name)
@@ -175,8 +175,8 @@ void benchFixedViewFrame(TForm1& f, QAction* view, const char* name)
   f.N21->trigger();
   view->trigger();
   settle();
-  const double ms = frameMs(f.Chart3->surface()->graph(),
-                            [&f](int deg) { f.ScrollBar1->setValue(deg); });
+  const double ms =
+      frameMs(f.Chart3->surface()->graph(), [&f](int deg) { f.ScrollBar1->setValue(deg); });
   std::printf("surface frame while turning, %s: %.1f ms (target <= 33 ms)\n", name, ms);
 }
 
@@ -243,13 +243,13 @@ int main(int argc, char** argv)
   settle();
   SurfaceChart* surface = f.Chart3->surface();
   const QSize size = surface->size();
-  const double ours =
-      frameMs(surface->graph(), [&f](int deg) { f.ScrollBar1->setValue(deg); });
+  const double ours = frameMs(surface->graph(), [&f](int deg) { f.ScrollBar1->setValue(deg); });
   f.N21->trigger();
   settle();
   const double bare = bareSurfaceFrame(f.Map, size);
-  std::printf("surface frame while turning, 999 x 99 at %d x %d: %.1f ms; bare Q3DSurface "
-              "%.1f ms; ratio %.2f (target <= 1.5)\n",
-              size.width(), size.height(), ours, bare, bare > 0 ? ours / bare : -1.0);
+  std::printf(
+      "surface frame while turning, 999 x 99 at %d x %d: %.1f ms; bare Q3DSurface "
+      "%.1f ms; ratio %.2f (target <= 1.5)\n",
+      size.width(), size.height(), ours, bare, bare > 0 ? ours / bare : -1.0);
   return 0;
 }

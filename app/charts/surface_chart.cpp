@@ -338,8 +338,7 @@ void SurfaceChart::applyCamera()
                                                       static_cast<float>(360 - m_elevation), zoom);
 }
 
-QLinearGradient SurfaceChart::lookGradient(const SurfaceLook& look, double axisMin,
-                                           double axisMax)
+QLinearGradient SurfaceChart::lookGradient(const SurfaceLook& look, double axisMin, double axisMax)
 {
   // The graph spreads the gradient over the whole value axis, which reaches half
   // the map's span beyond it either way; the palette itself covers the map's
@@ -364,8 +363,7 @@ QLinearGradient SurfaceChart::lookGradient(const SurfaceLook& look, double axisM
   if (look.smooth || look.steps.isEmpty()) {
     for (int i = 0; i <= SmoothStops; ++i) {
       const double t = static_cast<double>(i) / SmoothStops;
-      g.setColorAt(at(lo + (hi - lo) * t),
-                   withAlpha(colorOf(PaletteColorAt(look.colors, t)), cut));
+      g.setColorAt(at(lo + (hi - lo) * t), withAlpha(colorOf(PaletteColorAt(look.colors, t)), cut));
     }
     return g;
   }

@@ -67,7 +67,7 @@ class SurfaceChart : public QWidget {
   // Width : depth of the box as drawn.
   double horizontalAspect() const;
 
-  void setRotation(int degrees);   // about the vertical axis, -90..90
+  void setRotation(int degrees);  // about the vertical axis, -90..90
   int rotation() const { return m_rotation; }
   void setElevation(int degrees);  // 270..360; 360 looks from the side, 270 from above
   int elevation() const { return m_elevation; }

@@ -28,8 +28,8 @@ ContourLines stairs(int levels)
 QVector<ContourLabel> labelsOf(const ContourLines& l)
 {
   QVector<ContourLabel> out;
-  const unsigned colors[] = {MapBlue, MapBlue, MapBlack, MapBlack, MapBlack,
-                             MapBlack, MapBlack, MapBlack, MapRed, MapRed};
+  const unsigned colors[] = {MapBlue,  MapBlue,  MapBlack, MapBlack, MapBlack,
+                             MapBlack, MapBlack, MapBlack, MapRed,   MapRed};
   for (const ContourPiece& p : l.pieces)
     out.push_back({p.level, l.point(p, 2), QStringLiteral("L%1").arg(p.level), colors[p.level]});
   return out;
@@ -170,8 +170,8 @@ class TestMapCharts : public QObject {
       const double mid = (s + 0.5) / SurfacePaletteSteps;
       QCOMPARE(gradientAt(g, mid), colorOf(look.steps[s].color));
     }
-    QCOMPARE(g.stops().first().second, QColor(Qt::blue));    // lowest: minimum colour
-    QCOMPARE(g.stops().last().second, QColor(Qt::yellow));   // highest: maximum colour
+    QCOMPARE(g.stops().first().second, QColor(Qt::blue));   // lowest: minimum colour
+    QCOMPARE(g.stops().last().second, QColor(Qt::yellow));  // highest: maximum colour
   }
 
   void paletteCoversTheMapNotTheWholeAxis_data()
@@ -267,9 +267,10 @@ class TestMapCharts : public QObject {
     // hole at (2, 1).
     SurfaceChart s;
     const double n = std::nan("");
-    s.setMap(4, 3, {n, 1.0, 3.0, n,  //
-                    n, 5.0, n, n,    //
-                    n, n, n, n});
+    s.setMap(4, 3,
+             {n, 1.0, 3.0, n,  //
+              n, 5.0, n, n,    //
+              n, n, n, n});
     const QSurfaceDataProxy* proxy = s.series()->dataProxy();
     QCOMPARE(proxy->rowCount(), 2);
     QCOMPARE(proxy->columnCount(), 2);
