@@ -3,11 +3,6 @@
 
 #include "shell/main_window.h"
 
-void TForm1::LayoutCircularView() {}
-void TForm1::LayoutContourView() {}
-void TForm1::LayoutSurfaceView() {}
-void TForm1::FillCircularChart() {}
-void TForm1::BuildMapSeries() {}
 
 void TForm1::MenuItem11Click() {}
 void TForm1::MenuItem12Click() {}
