@@ -12,6 +12,8 @@
 #include <memory>
 
 class Chart;
+struct XlsSeries;
+enum class PictureFormat;
 class ChartSeries;
 class LinearChart;
 class PolarChart;
@@ -201,6 +203,35 @@ class TForm1 : public QMainWindow {
   // The directory was asked for ("4" sent): watch for its answer from now on.
   void ListingRequested();
   FileExchange* Exchange = nullptr;
+  // Export: the status-bar set BitBtn1..4 (Chart1 in the linear view, else the
+  // map set), the circular set BitBtn5..8 (Chart2), the map set BitBtn9..12 on
+  // Panel10 (Chart3); each shows its text as a hint. SaveDialog1Filter is the
+  // save dialog's filter, "" for its resting CSV filter.
+  TPanel* Panel10 = nullptr;
+  QPushButton* BitBtn9 = nullptr;
+  QPushButton* BitBtn10 = nullptr;
+  QPushButton* BitBtn11 = nullptr;
+  QPushButton* BitBtn12 = nullptr;
+  QString SaveDialog1Filter;
+  QAction* Inspectionreport1 = nullptr;  // File > "Inspection report..."
+  void BitBtn1Click();
+  void BitBtn2Click();
+  void BitBtn3Click();
+  void BitBtn4Click();
+  void BitBtn5Click();
+  void BitBtn6Click();
+  void BitBtn7Click();
+  void BitBtn8Click();
+  void BitBtn9Click();
+  void BitBtn10Click();
+  void BitBtn11Click();
+  void BitBtn12Click();
+  void Inspectionreport1Click();
+  void ExportSeriesToXls(const XlsSeries& points, bool labelsAllowed);
+  void SaveChartBitmap(Chart* chart, bool adjustMargins);
+  void SaveChartPicture(Chart* chart, PictureFormat format, bool hideTitle, bool adjustMargins);
+  void RestoreSaveDialog1();
+  void CreateExportControls();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
