@@ -6,10 +6,13 @@
 #include "analysis/stress_law.h"
 #include "data/measurement_grid.h"
 #include "common/app_state.h"
+#include "export/report_settings.h"
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class Chart;
 struct XlsSeries;
@@ -213,6 +216,7 @@ class TForm1 : public QMainWindow {
   QPushButton* BitBtn11 = nullptr;
   QPushButton* BitBtn12 = nullptr;
   QString SaveDialog1Filter;
+  QString DataFileName;  // the measurement file on display, for the report
   QAction* Inspectionreport1 = nullptr;  // File > "Inspection report..."
   void BitBtn1Click();
   void BitBtn2Click();
@@ -232,6 +236,13 @@ class TForm1 : public QMainWindow {
   void SaveChartPicture(Chart* chart, PictureFormat format, bool hideTitle, bool adjustMargins);
   void RestoreSaveDialog1();
   void CreateExportControls();
+  // The report's title, object and operator: the real dialog unless a test
+  // answers instead; nothing when cancelled.
+  std::function<std::optional<ReportPeople>(const ReportPeople&)> AskReportPeople;
+  // The report of what the window shows now; false + *error when it cannot be written.
+  bool WriteInspectionReport(const QString& path, const ReportPeople& people, QString* error);
+  // The statistics label's tip for the rows it shows (the same figures as the report).
+  void UpdateStatisticsToolTip(int firstRow, int lastRow);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

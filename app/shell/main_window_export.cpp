@@ -3,19 +3,28 @@
 
 #include "charts/chart.h"
 #include "charts/chart_export.h"
+#include "charts/report_pdf.h"
+#include "common/clock.h"
 #include "common/program_folder.h"
 #include "common/prompts.h"
 #include "data/measurement_file.h"
 #include "export/export_names.h"
+#include "export/report_content.h"
 #include "export/xls_writer.h"
+#include "shell/device_dialog.h"
 #include "shell/main_window.h"
 #include "shell/panel.h"
+#include "shell/report_dialog.h"
+#include "shell/stress_db_window.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QStatusBar>
+#include <QTableWidget>
 
 namespace {
 
@@ -45,6 +54,26 @@ QString replaceQuestion(const QString& path)
 {
   return QStringLiteral("%1 already exists.\nDo you want to replace it?")
       .arg(QFileInfo(path).fileName());
+}
+
+// A save dialog with a default extension that asks before an existing file is
+// replaced; "No" goes back to the dialog.
+std::optional<QString> askNewFile(Prompts& prompts, const Prompts::FileRequest& request,
+                                  const QString& defaultExtension)
+{
+  for (;;) {
+    const auto chosen = prompts.saveFile(request);
+    if (!chosen)
+      return std::nullopt;
+    const QString path = withDefaultExtension(*chosen, defaultExtension);
+    if (!QFileInfo::exists(path))
+      return path;
+    const auto answer = prompts.question(request.caption, replaceQuestion(path),
+                                         {Prompts::Answer::Yes, Prompts::Answer::No},
+                                         Prompts::Answer::No, Prompts::Icon::Warning, 0);
+    if (answer == Prompts::Answer::Yes)
+      return path;
+  }
 }
 
 }  // namespace
@@ -237,4 +266,96 @@ void TForm1::SaveChartPicture(Chart* chart, PictureFormat format, bool hideTitle
     prompts().message(error, ExportCaption, Prompts::Icon::Error);
 }
 
-void TForm1::Inspectionreport1Click() {}
+// --- The inspection report.
+
+namespace {
+
+const QString ReportCaption = QStringLiteral("Inspection report");
+const QString ConfigFileName = QStringLiteral("Config.ini");
+
+QString instrumentOf(TForm1& f)
+{
+  // A file opened from disk drops the port; a download keeps the device chosen.
+  if (f.State.SelectedPort == NoPortSelected || !f.Form3 || !f.Form3->StringGrid1)
+    return {};
+  const QTableWidget* list = f.Form3->StringGrid1;
+  const QTableWidgetItem* item = list->item(list->currentRow(), 0);
+  return item ? item->text().trimmed() : QString();
+}
+
+StressItemRow stressItemOf(TForm1& f)
+{
+  if (!f.Form4)
+    return {};
+  const int row = f.Stress.AppliedStressItem;
+  return {f.Form4->Table.cell(row, 0), f.Form4->Table.cell(row, 1), f.Form4->Table.cell(row, 2),
+          f.Form4->Table.cell(row, 3)};
+}
+
+QString proposedReportName(const QString& fileName)
+{
+  const QString base = QFileInfo(fileName).completeBaseName();
+  return (base.isEmpty() ? QStringLiteral("Report") : base + QStringLiteral("_report")) +
+         QStringLiteral(".pdf");
+}
+
+}  // namespace
+
+void TForm1::UpdateStatisticsToolTip(int firstRow, int lastRow)
+{
+  const bool stress = Converttostress1->isChecked();
+  Label2->setToolTip(
+      StatisticsToolTip(SummariseRows(Grid, firstRow, lastRow, stress, Stress), stress));
+}
+
+bool TForm1::WriteInspectionReport(const QString& path, const ReportPeople& people, QString* error)
+{
+  ReportInfo info;
+  info.title = people.title;
+  info.object = people.object;
+  info.operatorName = people.operatorName;
+  info.fileName = DataFileName;
+  info.instrument = instrumentOf(*this);
+  info.version = ProgramVersion();
+  info.created = clock().now();
+  info.stressMode = Converttostress1->isChecked();
+  info.stressItem = stressItemOf(*this);
+  const ReportText text = ComposeReport(info, Grid, Stress);
+
+  QVector<ReportFigure> figures;
+  figures.append({QStringLiteral("Linear chart"), Chart1, false, false, {}});
+  figures.append({QStringLiteral("Circular chart"), Chart2, true, true, {}});
+  return WriteReportPdf(path, text, figures, error);
+}
+
+void TForm1::Inspectionreport1Click()
+{
+  if (!State.DataLoaded) {
+    prompts().message(QStringLiteral("There is nothing to report yet. Open a measurement file "
+                                     "or receive one from the instrument first."),
+                      ReportCaption, Prompts::Icon::Information);
+    return;
+  }
+  const QString ini = ProgramFolder::file(ConfigFileName);
+  const ReportPeople last = LoadReportPeople(ini);
+  const auto people = AskReportPeople ? AskReportPeople(last) : ::AskReportPeople(this, last);
+  if (!people)
+    return;
+  QString reason;
+  if (!StoreReportPeople(ini, *people, &reason))
+    prompts().message(QStringLiteral("The report's title, object and operator could not be kept "
+                                     "in %1 (%2); the report is made all the same.")
+                          .arg(QDir::toNativeSeparators(ini), reason),
+                      ReportCaption, Prompts::Icon::Warning);
+  const auto path = askNewFile(
+      prompts(),
+      {ReportCaption, ProgramFolder::outputFolder(), proposedReportName(DataFileName), PdfFilter},
+      PdfExtension);
+  if (!path)
+    return;
+  QString error;
+  if (!WriteInspectionReport(*path, *people, &error))
+    prompts().message(error, ReportCaption, Prompts::Icon::Error);
+  else
+    StatusBar1->showMessage(QStringLiteral("Report written to ") + QDir::toNativeSeparators(*path));
+}
