@@ -134,13 +134,29 @@ void drawTable(QPainter& p, const ReportText& t, double top, const QRectF& area,
   }
 }
 
+QRectF fitted(const QRectF& area, double aspect)
+{
+  QSizeF s(area.width(), area.width() / aspect);
+  if (s.height() > area.height())
+    s = QSizeF(area.height() * aspect, area.height());
+  return QRectF(area.left() + (area.width() - s.width()) / 2, area.top(), s.width(), s.height());
+}
+
 // The chart drawn into rect as vectors, at a layout size like the screen's.
-void drawChart(QCPPainter& p, Chart& chart, const QRectF& rect, bool adjustMargins)
+void drawChart(QCPPainter& p, Chart& chart, const QRectF& area, bool adjustMargins,
+               bool onScreenLayout)
 {
   const ExportLook look(chart, adjustMargins, false);
-  const double scale = rect.width() / ChartLogicalWidth;
-  const int w = int(ChartLogicalWidth);
-  const int h = std::max(1, int(rect.height() / scale));
+  QRectF rect = area;
+  double scale = rect.width() / ChartLogicalWidth;
+  int w = int(ChartLogicalWidth);
+  int h = std::max(1, int(rect.height() / scale));
+  if (onScreenLayout && !chart.size().isEmpty()) {
+    w = chart.width();
+    h = chart.height();
+    rect = fitted(area, double(w) / h);
+    scale = rect.width() / w;
+  }
   p.save();
   p.translate(rect.topLeft());
   p.scale(scale, scale);
@@ -148,14 +164,6 @@ void drawChart(QCPPainter& p, Chart& chart, const QRectF& rect, bool adjustMargi
   p.setMode(QCPPainter::pmVectorized);
   chart.plot()->toPainter(&p, w, h);
   p.restore();
-}
-
-QRectF fitted(const QRectF& area, double aspect)
-{
-  QSizeF s(area.width(), area.width() / aspect);
-  if (s.height() > area.height())
-    s = QSizeF(area.height() * aspect, area.height());
-  return QRectF(area.left() + (area.width() - s.width()) / 2, area.top(), s.width(), s.height());
 }
 
 void drawFigure(QCPPainter& p, const ReportFigure& f, QPageLayout::Orientation o)
@@ -166,7 +174,7 @@ void drawFigure(QCPPainter& p, const ReportFigure& f, QPageLayout::Orientation o
   p.drawText(QRectF(area.left(), area.top(), area.width(), 20), Qt::AlignLeft, f.caption);
   area.setTop(area.top() + 26);
   if (f.chart) {
-    drawChart(p, *f.chart, f.square ? fitted(area, 1.0) : area, f.adjustMargins);
+    drawChart(p, *f.chart, f.square ? fitted(area, 1.0) : area, f.adjustMargins, f.onScreenLayout);
   } else {
     const QImage& img = f.image;
     p.drawImage(fitted(area, double(img.width()) / img.height()), img);

@@ -18,6 +18,9 @@ struct ReportFigure {
   bool square = false;         // the circular chart keeps its round shape
   bool adjustMargins = false;  // even left and right margins (the circular chart)
   QImage image;                // used when chart is null: the 3D surface's picture
+  // Drawn with the layout it has on screen, scaled to the page as a whole (the
+  // contour plot, whose margins keep its grid cells square at that size).
+  bool onScreenLayout = false;
 };
 
 // false + *error (path and reason) when the file cannot be written or a figure

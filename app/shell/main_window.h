@@ -301,8 +301,10 @@ class TForm1 : public QMainWindow {
   void BitBtn12Click();
   void Inspectionreport1Click();
   void ExportSeriesToXls(const XlsSeries& points, bool labelsAllowed);
-  void SaveChartBitmap(Chart* chart, bool adjustMargins);
-  void SaveChartPicture(Chart* chart, PictureFormat format, bool hideTitle, bool adjustMargins);
+  // chart: a 2D chart or the 3D surface (written as its rendered image).
+  void SaveChartBitmap(QWidget* chart, bool adjustMargins);
+  void SaveChartPicture(QWidget* chart, PictureFormat format, bool hideTitle, bool adjustMargins);
+  QWidget* MapPictureChart() const;  // Chart3's contour plot or surface, as on display
   void RestoreSaveDialog1();
   void CreateExportControls();
   // The report's title, object and operator: the real dialog unless a test

@@ -3,12 +3,16 @@
 
 #include "charts/chart.h"
 #include "charts/chart_export.h"
+#include "charts/contour_chart.h"
+#include "charts/map_chart.h"
 #include "charts/report_pdf.h"
+#include "charts/surface_chart.h"
 #include "common/clock.h"
 #include "common/program_folder.h"
 #include "common/prompts.h"
 #include "data/measurement_file.h"
 #include "export/export_names.h"
+#include "export/export_series.h"
 #include "export/report_content.h"
 #include "export/xls_writer.h"
 #include "shell/device_dialog.h"
@@ -17,6 +21,8 @@
 #include "shell/report_dialog.h"
 #include "shell/stress_db_window.h"
 
+#include <QBoxLayout>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -42,10 +48,10 @@ void setHints(QPushButton* xls, QPushButton* bmp, QPushButton* jpeg, QPushButton
   pdf->setToolTip(PdfHint);
 }
 
-QPushButton* mapButton(QWidget* parent, const QString& caption, int left)
+QPushButton* mapButton(QWidget* parent, const QString& caption)
 {
   auto* b = new QPushButton(caption, parent);
-  b->setGeometry(left, 3, 24, 20);
+  b->setFixedSize(24, 20);
   b->setFocusPolicy(Qt::NoFocus);
   return b;
 }
@@ -80,13 +86,19 @@ std::optional<QString> askNewFile(Prompts& prompts, const Prompts::FileRequest& 
 
 void TForm1::CreateExportControls()
 {
-  Panel10 = new TPanel(Client);
-  Panel10->setFixedSize(108, 26);
-  BitBtn9 = mapButton(Panel10, QStringLiteral("X"), 4);
-  BitBtn10 = mapButton(Panel10, QStringLiteral("B"), 30);
-  BitBtn11 = mapButton(Panel10, QStringLiteral("J"), 56);
-  BitBtn12 = mapButton(Panel10, QStringLiteral("P"), 82);
-  Panel10->hide();
+  // The map set sits at the right end of the surface views' bottom bar.
+  Panel10 = new TPanel(Panel3);
+  auto* row = new QHBoxLayout(Panel10);
+  row->setContentsMargins(4, 0, 0, 0);
+  row->setSpacing(2);
+  BitBtn9 = mapButton(Panel10, QStringLiteral("X"));
+  BitBtn10 = mapButton(Panel10, QStringLiteral("B"));
+  BitBtn11 = mapButton(Panel10, QStringLiteral("J"));
+  BitBtn12 = mapButton(Panel10, QStringLiteral("P"));
+  for (QPushButton* b : {BitBtn9, BitBtn10, BitBtn11, BitBtn12})
+    row->addWidget(b);
+  if (auto* bar = qobject_cast<QBoxLayout*>(Panel3->layout()))
+    bar->addWidget(Panel10);
   setHints(BitBtn1, BitBtn2, BitBtn3, BitBtn4);
   setHints(BitBtn5, BitBtn6, BitBtn7, BitBtn8);
   setHints(BitBtn9, BitBtn10, BitBtn11, BitBtn12);
@@ -182,24 +194,35 @@ void TForm1::BitBtn8Click()
 
 // --- Map set.
 
+QWidget* TForm1::MapPictureChart() const
+{
+  if (Chart3->view3D())
+    return Chart3->surface();
+  return Chart3->contour();
+}
+
 void TForm1::BitBtn9Click()
 {
   StatusBar1->setFocus();
+  ExportSeriesToXls(MapXlsSeries(Map), MapXlsLabels);
 }
 
 void TForm1::BitBtn10Click()
 {
   StatusBar1->setFocus();
+  SaveChartBitmap(MapPictureChart(), false);
 }
 
 void TForm1::BitBtn11Click()
 {
   StatusBar1->setFocus();
+  SaveChartPicture(MapPictureChart(), PictureFormat::Jpeg, false, false);
 }
 
 void TForm1::BitBtn12Click()
 {
   StatusBar1->setFocus();
+  SaveChartPicture(MapPictureChart(), PictureFormat::Pdf, false, false);
 }
 
 // --- The operations.
@@ -224,7 +247,7 @@ void TForm1::ExportSeriesToXls(const XlsSeries& points, bool labelsAllowed)
     prompts().message(error, ExportCaption, Prompts::Icon::Error);
 }
 
-void TForm1::SaveChartBitmap(Chart* chart, bool adjustMargins)
+void TForm1::SaveChartBitmap(QWidget* chart, bool adjustMargins)
 {
   const auto restore = qScopeGuard([this] { RestoreSaveDialog1(); });
   SaveDialog1InitialDir = ProgramFolder::outputFolder();
@@ -233,36 +256,25 @@ void TForm1::SaveChartBitmap(Chart* chart, bool adjustMargins)
       prompts().saveFile({BmpHint, SaveDialog1InitialDir, QString(), SaveDialog1Filter});
   if (!chosen)
     return;
-  const ExportLook look(*chart, adjustMargins, false);
+  const ExportLook look(chart, adjustMargins, false);
   QString error;
-  if (!saveChartPictureFile(*chart, withExactExtension(*chosen, BmpExtension), PictureFormat::Bmp,
+  if (!saveChartPictureFile(chart, withExactExtension(*chosen, BmpExtension), PictureFormat::Bmp,
                             &error))
     prompts().message(error, ExportCaption, Prompts::Icon::Error);
 }
 
-void TForm1::SaveChartPicture(Chart* chart, PictureFormat format, bool hideTitle,
+void TForm1::SaveChartPicture(QWidget* chart, PictureFormat format, bool hideTitle,
                               bool adjustMargins)
 {
   const bool jpeg = format == PictureFormat::Jpeg;
-  const ExportLook look(*chart, adjustMargins, hideTitle);
+  const ExportLook look(chart, adjustMargins, hideTitle);
   const Prompts::FileRequest request{jpeg ? JpegHint : PdfHint, ProgramFolder::outputFolder(),
                                      QString(), jpeg ? JpegFilter : PdfFilter};
-  QString path;
-  for (;;) {
-    const auto chosen = prompts().saveFile(request);
-    if (!chosen)
-      return;
-    path = withDefaultExtension(*chosen, jpeg ? JpegExtension : PdfExtension);
-    if (!QFileInfo::exists(path))
-      break;
-    const auto answer = prompts().question(request.caption, replaceQuestion(path),
-                                           {Prompts::Answer::Yes, Prompts::Answer::No},
-                                           Prompts::Answer::No, Prompts::Icon::Warning, 0);
-    if (answer == Prompts::Answer::Yes)
-      break;
-  }
+  const auto path = askNewFile(prompts(), request, jpeg ? JpegExtension : PdfExtension);
+  if (!path)
+    return;
   QString error;
-  if (!saveChartPictureFile(*chart, path, format, &error))
+  if (!saveChartPictureFile(chart, *path, format, &error))
     prompts().message(error, ExportCaption, Prompts::Icon::Error);
 }
 
@@ -299,6 +311,23 @@ QString proposedReportName(const QString& fileName)
          QStringLiteral(".pdf");
 }
 
+// The surface of the map on display as its view draws it. From a contour view
+// the matching surface view is shown for the picture and the contour view
+// comes back: the 3D graph renders only once it has been on screen.
+QImage surfacePicture(TForm1& f)
+{
+  if (f.Chart3->view3D())
+    return waitUntilDrawable(f.Chart3->surface()) ? f.Chart3->surface()->picture() : QImage();
+  QAction* shown = f.ShownView;
+  QAction* surfaceView = shown == f.N23 ? f.N25 : shown == f.N24 ? f.N26 : f.N28;
+  surfaceView->trigger();
+  QImage image;
+  if (waitUntilDrawable(f.Chart3->surface()))
+    image = f.Chart3->surface()->picture();
+  shown->trigger();
+  return image;
+}
+
 }  // namespace
 
 void TForm1::UpdateStatisticsToolTip(int firstRow, int lastRow)
@@ -325,6 +354,13 @@ bool TForm1::WriteInspectionReport(const QString& path, const ReportPeople& peop
   QVector<ReportFigure> figures;
   figures.append({QStringLiteral("Linear chart"), Chart1, false, false, {}});
   figures.append({QStringLiteral("Circular chart"), Chart2, true, true, {}});
+  if (!N21->isChecked() && !N22->isChecked()) {
+    const QString size = QStringLiteral(" %1 x %2").arg(Map.size.lines).arg(Map.size.columns);
+    figures.append(
+        {QStringLiteral("Contour plot") + size, Chart3->contour(), false, false, {}, true});
+    figures.append(
+        {QStringLiteral("3D surface") + size, nullptr, false, false, surfacePicture(*this)});
+  }
   return WriteReportPdf(path, text, figures, error);
 }
 

@@ -57,6 +57,7 @@ struct Parser {
   {
     if (!pair(QStringLiteral("--grid"), text, &o.mapLines, &o.mapColumns))
       return false;
+    o.gridGiven = true;
     if (o.mapLines < MinLines || o.mapLines > MaxLines || o.mapColumns < MinColumns ||
         o.mapColumns > MaxColumns)
       return fail(
@@ -263,7 +264,8 @@ QString exportUsage()
       "      (default: its size in a window of 863 x 353)\n"
       "  rz37m-tool report FILE.csv OUT.pdf [--title T] [--object T] [--operator T]\n"
       "                    [--grid RxC] [...]\n"
-      "      the inspection report (A4 PDF)\n"
+      "      the inspection report (A4 PDF); with --grid also the contour plot and\n"
+      "      the 3D surface of that map\n"
       "  [...] is any of --grid RxC (default 3x12), --transpose, --trend,\n"
       "  --stress ROW and --db PATH, as for map.\n");
 }

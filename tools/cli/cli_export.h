@@ -19,6 +19,7 @@ struct ExportCliOptions {
   View view = View::Linear;     // picture --view
   int mapLines = 3;             // --grid RxC: R
   int mapColumns = 12;          //             C
+  bool gridGiven = false;       // report: the map pages only with --grid
   bool transpose = false;
   bool removeTrend = false;
   int stressRow = 0;

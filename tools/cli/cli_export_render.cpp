@@ -4,9 +4,12 @@
 #include "cli_commands.h"
 #include "cli_export.h"
 
+#include "analysis/map_layout.h"
 #include "analysis/stress_table.h"
 #include "charts/chart.h"
 #include "charts/chart_export.h"
+#include "charts/map_chart.h"
+#include "charts/surface_chart.h"
 #include "common/clock.h"
 #include "common/program_folder.h"
 #include "common/prompts.h"
@@ -17,6 +20,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QScrollBar>
 
 namespace {
 
@@ -77,6 +81,26 @@ bool setUp(const ExportCliOptions& o, TForm1& form, TForm4& form4, ToolPrompts& 
   return applyStress(o, form, form4, err);
 }
 
+// The View item of that map, as a user picks it: the fixed grids by name,
+// any other through the custom grid bars.
+void selectMapView(const ExportCliOptions& o, TForm1& form, bool surface)
+{
+  if (o.transpose)
+    form.N34->trigger();
+  QAction* item = nullptr;
+  if (o.mapLines == 3 && o.mapColumns == 12) {
+    item = surface ? form.N25 : form.N23;
+  } else if (o.mapLines == 6 && o.mapColumns == 12) {
+    item = surface ? form.N26 : form.N24;
+  } else {
+    form.ScrollBar6->setValue(o.mapColumns);
+    form.ScrollBar5->setValue(101 - o.mapLines);  // the bar counts lines from the bottom
+    item = surface ? form.N28 : form.N27;
+  }
+  item->trigger();
+  QApplication::processEvents();
+}
+
 int picture(const ExportCliOptions& o, TForm1& form, QTextStream& out, QTextStream& err)
 {
   const auto format = pictureFormatOf(o.out);
@@ -85,15 +109,20 @@ int picture(const ExportCliOptions& o, TForm1& form, QTextStream& out, QTextStre
         << Qt::endl;
     return CliUsageError;
   }
-  Chart* chart = form.Chart1;
+  QWidget* chart = form.Chart1;
   bool adjustMargins = false;
-  if (o.view == ExportCliOptions::View::Circular) {
+  using V = ExportCliOptions::View;
+  if (o.view == V::Circular) {
     form.N22->trigger();
     chart = form.Chart2;
     adjustMargins = true;
-  } else if (o.view != ExportCliOptions::View::Linear) {
-    err << "rz37m-tool: the map views are not drawn by this build" << Qt::endl;
-    return CliDataError;
+  } else if (o.view != V::Linear) {
+    selectMapView(o, form, o.view == V::Surface);
+    chart = form.MapPictureChart();
+    if (SurfaceChart* s = asSurface(chart); s && !waitUntilDrawable(s)) {
+      err << "rz37m-tool: the 3D surface did not come on screen, so it has no picture" << Qt::endl;
+      return CliDataError;
+    }
   }
   QApplication::processEvents();
   if (o.width > 0) {
@@ -101,9 +130,9 @@ int picture(const ExportCliOptions& o, TForm1& form, QTextStream& out, QTextStre
     QApplication::processEvents();
   }
   const bool hideTitle = chart == form.Chart1 && *format == PictureFormat::Pdf;
-  const ExportLook look(*chart, adjustMargins, hideTitle);
+  const ExportLook look(chart, adjustMargins, hideTitle);
   QString error;
-  if (!saveChartPictureFile(*chart, o.out, *format, &error)) {
+  if (!saveChartPictureFile(chart, o.out, *format, &error)) {
     err << error << Qt::endl;
     return CliDataError;
   }
@@ -113,6 +142,8 @@ int picture(const ExportCliOptions& o, TForm1& form, QTextStream& out, QTextStre
 
 int report(const ExportCliOptions& o, TForm1& form, QTextStream& out, QTextStream& err)
 {
+  if (o.gridGiven)
+    selectMapView(o, form, false);
   QString error;
   if (!form.WriteInspectionReport(o.out, {o.title, o.object, o.operatorName}, &error)) {
     err << error << Qt::endl;
@@ -134,8 +165,10 @@ void quietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& text
 
 int runRenderedCommand(const ExportCliOptions& o, int argc, char** argv)
 {
-  const bool surface =
-      o.command == ExportCliOptions::Command::Picture && o.view == ExportCliOptions::View::Surface;
+  // The 3D surface needs OpenGL, which the off-screen platform lacks.
+  const bool surface = (o.command == ExportCliOptions::Command::Picture &&
+                        o.view == ExportCliOptions::View::Surface) ||
+                       (o.command == ExportCliOptions::Command::Report && o.gridGiven);
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") &&
       (!surface || qEnvironmentVariableIsEmpty("DISPLAY")))
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -143,6 +176,12 @@ int runRenderedCommand(const ExportCliOptions& o, int argc, char** argv)
   QApplication app(argc, argv);
   QTextStream out(stdout);
   QTextStream err(stderr);
+  if (surface && QGuiApplication::platformName() == QStringLiteral("offscreen")) {
+    err << "rz37m-tool: the 3D surface is drawn with OpenGL and needs a display; run it in a "
+           "desktop session or under xvfb-run"
+        << Qt::endl;
+    return CliDataError;
+  }
   ToolPrompts prompts(err);
   SystemClock clock;
   TForm1 form(prompts, clock);
