@@ -3,6 +3,8 @@
 // the state the charts and the save dialog are left in.
 
 #include "charts/chart.h"
+#include "charts/contour_chart.h"
+#include "charts/map_chart.h"
 #include "common/clock.h"
 #include "common/program_folder.h"
 #include "export/export_names.h"
@@ -386,17 +388,38 @@ void TestExportWindow::statusBarSetExportsTheMapOutsideTheLinearView()
 {
   TForm1& f = *m_form;
   load(counts(36));
-  f.N23->trigger();  // a contour view
+  f.N23->trigger();  // the contour plot 3 x 12
+  m_prompts->saveAnswers << output("map.xls") << output("map.bmp") << output("map.jpg")
+                         << output("map.pdf");
   for (int n = 1; n <= 4; ++n) {
     QSignalSpy mapClicked(button(n + 8), &QPushButton::clicked);
     button(n)->click();
     QCOMPARE(mapClicked.size(), 1);
   }
+  QVERIFY2(m_prompts->messages.isEmpty(), qPrintable(m_prompts->messages.join('\n')));
+
+  // Series6: every node of the map in the order the map series add them.
+  const auto sheet = readBiff(fileBytes(output("map.xls")));
+  QVERIFY(sheet);
+  QCOMPARE(sheet->rows, int(f.Map.nodes.size()));
+  QCOMPARE(sheet->rows, 4 * 13);  // the closed grid's lines and columns
+  QCOMPARE(sheet->columns, 3);
+  for (int i = 0; i < sheet->rows; ++i) {
+    QCOMPARE(sheet->cell(i, 0)->number, double(f.Map.nodes[i].x));
+    QCOMPARE(sheet->cell(i, 1)->number, f.Map.nodes[i].y);
+    QCOMPARE(sheet->cell(i, 2)->number, double(f.Map.nodes[i].z));
+  }
+  QCOMPARE(QImage(output("map.bmp")).size(), f.Chart3->contour()->size());
+  QCOMPARE(QImageReader(output("map.jpg")).format(), QByteArray("jpeg"));
+  QVERIFY(fileBytes(output("map.pdf")).startsWith("%PDF-1.4"));
+  QVERIFY(f.Chart3->contour()->gradient());
+
   f.N21->trigger();
   QSignalSpy mapClicked(f.BitBtn9, &QPushButton::clicked);
+  m_prompts->saveAnswers << output("linear.xls");
   f.BitBtn1->click();
   QCOMPARE(mapClicked.size(), 0);
-  QCOMPARE(m_prompts->saveRequests.size(), 1);  // the linear chart's data
+  QCOMPARE(readBiff(fileBytes(output("linear.xls")))->columns, 2);
 }
 
 void TestExportWindow::realDialogsBelongToTheWindow_data()

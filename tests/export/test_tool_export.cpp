@@ -129,6 +129,9 @@ void TestToolExport::failures_data()
   QTest::newRow("picture of unknown kind")
       << QStringList{"picture", "two.csv", "u4.gif", "--view", "linear"} << 2 << ".bmp"
       << "u4.gif";
+  QTest::newRow("surface without OpenGL")
+      << QStringList{"picture", "pipe.csv", "d5.png", "--view", "surface"} << 1 << "xvfb-run"
+      << "d5.png";
   QTest::newRow("bad line") << QStringList{"xls", "bad.csv", "d1.xls", "--chart", "linear"} << 1
                             << "line 2"
                             << "d1.xls";
@@ -167,6 +170,9 @@ void TestToolExport::pictures_data()
   QTest::newRow("linear BMP at a size given")
       << QStringList{"picture", "--size", "500x300", "pipe.csv", "p.bmp", "--view", "linear"}
       << QByteArray("bmp") << QSize(500, 300);
+  QTest::newRow("contour 6x12 with its level labels")
+      << QStringList{"picture", "pipe.csv", "p.png", "--view", "contour", "--grid", "6x12"}
+      << QByteArray("png") << QSize(646, 353);
   QTest::newRow("circular PNG") << QStringList{"picture",  "pipe.csv", "p.png",  "--view",
                                                "circular", "--size",   "400x400"}
                                 << QByteArray("png") << QSize(400, 400);
