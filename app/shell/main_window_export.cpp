@@ -354,14 +354,25 @@ bool TForm1::WriteInspectionReport(const QString& path, const ReportPeople& peop
   QVector<ReportFigure> figures;
   figures.append({QStringLiteral("Linear chart"), Chart1, false, false, {}});
   figures.append({QStringLiteral("Circular chart"), Chart2, true, true, {}});
+  QAction* shown = ShownView;
   if (!N21->isChecked() && !N22->isChecked()) {
     const QString size = QStringLiteral(" %1 x %2").arg(Map.size.lines).arg(Map.size.columns);
+    const QImage surface = surfacePicture(*this);
+    // The contour plot is drawn as vectors while the PDF is written, in the
+    // layout of its own view.
+    QAction* contourView = shown == N25 ? N23 : shown == N26 ? N24 : shown == N28 ? N27 : shown;
+    if (ShownView != contourView) {
+      contourView->trigger();
+      QCoreApplication::processEvents();
+    }
     figures.append(
         {QStringLiteral("Contour plot") + size, Chart3->contour(), false, false, {}, true});
-    figures.append(
-        {QStringLiteral("3D surface") + size, nullptr, false, false, surfacePicture(*this)});
+    figures.append({QStringLiteral("3D surface") + size, nullptr, false, false, surface});
   }
-  return WriteReportPdf(path, text, figures, error);
+  const bool written = WriteReportPdf(path, text, figures, error);
+  if (ShownView != shown)
+    shown->trigger();
+  return written;
 }
 
 void TForm1::Inspectionreport1Click()

@@ -26,6 +26,7 @@ class TestExportSurface : public QObject {
   void cleanup();
   void surfacePictures_data();
   void surfacePictures();
+  void reportOfAMapViewHasItsPages_data();
   void reportOfAMapViewHasItsPages();
 
  private:
@@ -89,10 +90,19 @@ void TestExportSurface::surfacePictures()
   QVERIFY(!image.isGrayscale());  // the palette's colours are in it
 }
 
+void TestExportSurface::reportOfAMapViewHasItsPages_data()
+{
+  QTest::addColumn<int>("view");  // 24: contour 6 x 12, 26: surface 6 x 12
+  QTest::newRow("from the contour view") << 24;
+  QTest::newRow("from the surface view") << 26;
+}
+
 void TestExportSurface::reportOfAMapViewHasItsPages()
 {
+  QFETCH(int, view);
   TForm1& f = *m_form;
-  f.N24->trigger();  // contour 6 x 12: the surface page is drawn from its surface view
+  QAction* item = view == 24 ? f.N24 : f.N26;
+  item->trigger();  // each map page is drawn in its own view
   f.AskReportPeople = [](const ReportPeople&) { return ReportPeople{"T", "O", "P"}; };
   m_prompts->saveAnswers << output("r.pdf");
   f.Inspectionreport1->trigger();
@@ -100,7 +110,8 @@ void TestExportSurface::reportOfAMapViewHasItsPages()
   const auto m = QRegularExpression(QStringLiteral("/Type /Pages[^>]*/Count (\\d+)"))
                      .match(QString::fromLatin1(fileBytes(output("r.pdf"))));
   QCOMPARE(m.captured(1), QStringLiteral("5"));
-  QCOMPARE(f.ShownView, f.N24);  // back in the view the user was in
+  QCOMPARE(f.ShownView, item);  // back in the view the user was in
+  QVERIFY(item->isChecked());
 }
 
 QTEST_MAIN(TestExportSurface)
