@@ -40,13 +40,14 @@ long residentKb()
 QStringList plateCells()
 {
   QStringList cells;
-  cells.reserve(Columns * Lines);
+  cells.reserve(qsizetype{Columns} * Lines);
   for (int k = 0; k < Columns * Lines; ++k) {
     if (k % 500 == 499) {
       cells << QString();
       continue;
     }
-    const double x = k / Lines;
+    const int column = k / Lines;
+    const double x = column;
     const double z = k % Lines;
     double v = 6 + x / 250 + 3 * std::sin(z / 9.0) +
                7 * std::exp(-((x - 300) * (x - 300) + (z - 40) * (z - 40)) / 400.0) +

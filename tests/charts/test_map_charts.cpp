@@ -28,8 +28,8 @@ ContourLines stairs(int levels)
 QVector<ContourLabel> labelsOf(const ContourLines& l)
 {
   QVector<ContourLabel> out;
-  const unsigned colors[] = {MapBlue, MapBlue, MapBlack, MapBlack, MapBlack,
-                             MapBlack, MapBlack, MapBlack, MapRed, MapRed};
+  const unsigned colors[] = {MapBlue,  MapBlue,  MapBlack, MapBlack, MapBlack,
+                             MapBlack, MapBlack, MapBlack, MapRed,   MapRed};
   for (const ContourPiece& p : l.pieces)
     out.push_back({p.level, l.point(p, 2), QStringLiteral("L%1").arg(p.level), colors[p.level]});
   return out;
@@ -164,19 +164,40 @@ class TestMapCharts : public QObject {
   void bandedPaletteHasHardEdgesBetween64Steps()
   {
     const SurfaceLook look = lookOf(false, 0);
-    const QLinearGradient g = SurfaceChart::lookGradient(look);
+    const QLinearGradient g = SurfaceChart::lookGradient(look, 0.0, 64.0);
     QCOMPARE(g.stops().size(), 2 * SurfacePaletteSteps);
     for (int s = 0; s < SurfacePaletteSteps; ++s) {
       const double mid = (s + 0.5) / SurfacePaletteSteps;
       QCOMPARE(gradientAt(g, mid), colorOf(look.steps[s].color));
     }
-    QCOMPARE(g.stops().first().second, QColor(Qt::blue));    // lowest: minimum colour
-    QCOMPARE(g.stops().last().second, QColor(Qt::yellow));   // highest: maximum colour
+    QCOMPARE(g.stops().first().second, QColor(Qt::blue));   // lowest: minimum colour
+    QCOMPARE(g.stops().last().second, QColor(Qt::yellow));  // highest: maximum colour
+  }
+
+  void paletteCoversTheMapNotTheWholeAxis_data()
+  {
+    QTest::addColumn<bool>("smooth");
+    QTest::newRow("banded") << false;
+    QTest::newRow("smooth") << true;
+  }
+  void paletteCoversTheMapNotTheWholeAxis()
+  {
+    // Map values 0..64 on an axis of -32..96 (half the span beyond either way):
+    // blue from the axis' foot to the lowest count, yellow from the highest up.
+    QFETCH(bool, smooth);
+    const QLinearGradient g = SurfaceChart::lookGradient(lookOf(smooth, 0), -32.0, 96.0);
+    QCOMPARE(gradientAt(g, 0.0), QColor(Qt::blue));
+    QCOMPARE(gradientAt(g, 0.25), QColor(Qt::blue));
+    const QColor middle = gradientAt(g, 0.5);  // the band just below the middle when banded
+    QVERIFY2(middle.red() > 240 && middle.green() < 16 && middle.blue() < 16,
+             qPrintable(middle.name()));
+    QCOMPARE(gradientAt(g, 0.75), QColor(Qt::yellow));
+    QCOMPARE(gradientAt(g, 1.0), QColor(Qt::yellow));
   }
 
   void smoothPaletteRunsThroughTheMiddleColour()
   {
-    const QLinearGradient g = SurfaceChart::lookGradient(lookOf(true, 0));
+    const QLinearGradient g = SurfaceChart::lookGradient(lookOf(true, 0), 0.0, 64.0);
     QVERIFY(g.stops().size() > 2 * 3);
     QCOMPARE(g.stops().first().second, QColor(Qt::blue));
     QCOMPARE(gradientAt(g, 0.5), QColor(Qt::red));
@@ -184,6 +205,15 @@ class TestMapCharts : public QObject {
     // No two neighbouring stops share a colour: the run has no bands.
     for (int i = 1; i < g.stops().size(); ++i)
       QVERIFY(g.stops()[i].second != g.stops()[i - 1].second);
+  }
+
+  void flatMapTakesOneColour()
+  {
+    SurfaceLook look = lookOf(false, 0);
+    look.steps = SurfacePalette({5.0, 5.0}, look.colors);
+    const QLinearGradient g = SurfaceChart::lookGradient(look, 5.0, 6.0);
+    QCOMPARE(g.stops().size(), 2);
+    QCOMPARE(g.stops().first().second, g.stops().last().second);
   }
 
   void transparencyIsTwentyPercent_data()
@@ -195,9 +225,9 @@ class TestMapCharts : public QObject {
   void transparencyIsTwentyPercent()
   {
     QFETCH(bool, smooth);
-    for (const QGradientStop& s : SurfaceChart::lookGradient(lookOf(smooth, 20)).stops())
+    for (const QGradientStop& s : SurfaceChart::lookGradient(lookOf(smooth, 20), 0.0, 64.0).stops())
       QCOMPARE(s.second.alpha(), 204);
-    for (const QGradientStop& s : SurfaceChart::lookGradient(lookOf(smooth, 0)).stops())
+    for (const QGradientStop& s : SurfaceChart::lookGradient(lookOf(smooth, 0), 0.0, 64.0).stops())
       QCOMPARE(s.second.alpha(), 255);
   }
 
@@ -231,6 +261,25 @@ class TestMapCharts : public QObject {
     QCOMPARE(s.horizontalAspect(), widthToDepth);
   }
 
+  void drawnGridLeavesOutLinesAndColumnsPastTheData()
+  {
+    // 4 columns x 3 lines; only columns 1..2 of lines 0..1 hold values, with a
+    // hole at (2, 1).
+    SurfaceChart s;
+    const double n = std::nan("");
+    s.setMap(4, 3,
+             {n, 1.0, 3.0, n,  //
+              n, 5.0, n, n,    //
+              n, n, n, n});
+    const QSurfaceDataProxy* proxy = s.series()->dataProxy();
+    QCOMPARE(proxy->rowCount(), 2);
+    QCOMPARE(proxy->columnCount(), 2);
+    QCOMPARE(proxy->itemAt(0, 0)->x(), 1.0f);  // drawn at its own column and line
+    QCOMPARE(proxy->itemAt(1, 1)->z(), 1.0f);
+    QCOMPARE(proxy->itemAt(1, 1)->y(), 4.0f);  // (3 + 5) / 2
+    QVERIFY(std::isnan(s.valueAt(2, 1)));
+  }
+
   void mapKeepsItsHolesAndTipsNameTheBand()
   {
     SurfaceChart s;
@@ -242,6 +291,8 @@ class TestMapCharts : public QObject {
     QVERIFY(std::isnan(s.valueAt(3, 0)));  // outside
     QCOMPARE(s.series()->dataProxy()->rowCount(), 2);
     QCOMPARE(s.series()->dataProxy()->columnCount(), 3);
+    // The drawing bridges a hole with its neighbours' mean: no NaN reaches the graph.
+    QCOMPARE(s.series()->dataProxy()->itemAt(0, 1)->y(), float((0.0 + 32.0 + 16.0) / 3));
     const SurfaceLook look = lookOf(false, 0);
     s.setLook(look);
     QCOMPARE(s.tipText(32.0), PaletteStepText(look.steps[PaletteStepOf(look.steps, 32.0)]));
