@@ -256,6 +256,7 @@ std::optional<ExportCliOptions> parseExportOptions(const QStringList& args, QStr
 QString exportUsage()
 {
   return QStringLiteral(
+      "\nExport:\n"
       "  rz37m-tool xls FILE.csv OUT.xls --chart linear|circular|map [--grid RxC] [...]\n"
       "      the worksheet that chart's XLS button writes; prints rows=N columns=M\n"
       "  rz37m-tool picture FILE.csv OUT --view linear|circular|contour|surface\n"

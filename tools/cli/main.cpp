@@ -25,6 +25,8 @@ int main(int argc, char* argv[])
     return CliUsageError;
   }
   const int status = runCliCommand(*options, out, err);
+  if (options->command == CliOptions::Command::Help)
+    out << exportUsage();
   out.flush();
   err.flush();
   return status;
