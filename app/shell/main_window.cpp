@@ -58,6 +58,7 @@ TForm1::TForm1(Prompts& prompts, Clock& clock, QWidget* parent)
   createMapBars();
   connectHandlers();
   connectMapHandlers();
+  CreateExportControls();
   ConnectFileExchange();
   Chart1->installEventFilter(this);
   resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height() + StatusBar1->height());
@@ -127,10 +128,6 @@ void TForm1::createComponents()
   BitBtn2 = makeButton(Panel11, QStringLiteral("B"), QRect(16, 0, 16, 16));
   BitBtn3 = makeButton(Panel11, QStringLiteral("J"), QRect(32, 0, 16, 16));
   BitBtn4 = makeButton(Panel11, QStringLiteral("P"), QRect(48, 0, 16, 16));
-  BitBtn1->setToolTip(QStringLiteral("Export the chart data to XLS"));
-  BitBtn2->setToolTip(QStringLiteral("Save the chart as BMP"));
-  BitBtn3->setToolTip(QStringLiteral("Save the chart as JPEG"));
-  BitBtn4->setToolTip(QStringLiteral("Save the chart as PDF"));
   Panel11->hide();
 }
 

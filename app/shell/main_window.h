@@ -7,12 +7,17 @@
 #include "analysis/stress_law.h"
 #include "data/measurement_grid.h"
 #include "common/app_state.h"
+#include "export/report_settings.h"
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class Chart;
+struct XlsSeries;
+enum class PictureFormat;
 class ChartSeries;
 class LinearChart;
 class MapChart;
@@ -277,6 +282,45 @@ class TForm1 : public QMainWindow {
   // opened): its answer or silence later changes nothing on the window.
   void EndExchange();
   FileExchange* Exchange = nullptr;
+  // Export: the status-bar set BitBtn1..4 (Chart1 in the linear view, else the
+  // map set), the circular set BitBtn5..8 (Chart2), the map set BitBtn9..12 on
+  // Panel10 (Chart3); each shows its text as a hint. SaveDialog1Filter is the
+  // save dialog's filter, "" for its resting CSV filter.
+  TPanel* Panel10 = nullptr;
+  QPushButton* BitBtn9 = nullptr;
+  QPushButton* BitBtn10 = nullptr;
+  QPushButton* BitBtn11 = nullptr;
+  QPushButton* BitBtn12 = nullptr;
+  QString SaveDialog1Filter;
+  QString DataFileName;  // the measurement file on display, for the report
+  QAction* Inspectionreport1 = nullptr;  // File > "Inspection report..."
+  void BitBtn1Click();
+  void BitBtn2Click();
+  void BitBtn3Click();
+  void BitBtn4Click();
+  void BitBtn5Click();
+  void BitBtn6Click();
+  void BitBtn7Click();
+  void BitBtn8Click();
+  void BitBtn9Click();
+  void BitBtn10Click();
+  void BitBtn11Click();
+  void BitBtn12Click();
+  void Inspectionreport1Click();
+  void ExportSeriesToXls(const XlsSeries& points, bool labelsAllowed);
+  // chart: a 2D chart or the 3D surface (written as its rendered image).
+  void SaveChartBitmap(QWidget* chart, bool adjustMargins);
+  void SaveChartPicture(QWidget* chart, PictureFormat format, bool hideTitle, bool adjustMargins);
+  QWidget* MapPictureChart() const;  // Chart3's contour plot or surface, as on display
+  void RestoreSaveDialog1();
+  void CreateExportControls();
+  // The report's title, object and operator: the real dialog unless a test
+  // answers instead; nothing when cancelled.
+  std::function<std::optional<ReportPeople>(const ReportPeople&)> AskReportPeople;
+  // The report of what the window shows now; false + *error when it cannot be written.
+  bool WriteInspectionReport(const QString& path, const ReportPeople& people, QString* error);
+  // The statistics label's tip for the rows it shows (the same figures as the report).
+  void UpdateStatisticsToolTip(int firstRow, int lastRow);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

@@ -1,7 +1,7 @@
 #include "charts/chart.h"
-#include "shell/grid_view.h"
-#include "shell/about_window.h"
 #include "common/clock.h"
+#include "shell/about_window.h"
+#include "shell/grid_view.h"
 #include "shell/main_window.h"
 #include "shell/panel.h"
 #include "shell/view_rebuild.h"
@@ -57,7 +57,7 @@ class TestMainWindow : public QObject {
     QCOMPARE(captionsOf(m_form->menuBar()->actions()),
              (QStringList{"File", "View", "Linear", "3D", "Math", "Help"}));
     QCOMPARE(captionsOf(m_form->MainFile->actions()),
-             (QStringList{"Receive data", "Open file", "Save...", "Exit"}));
+             (QStringList{"Receive data", "Open file", "Save...", "Inspection report...", "Exit"}));
     QCOMPARE(captionsOf(m_form->N13->actions()), (QStringList{"All data", "Only visible data"}));
     QCOMPARE(captionsOf(m_form->ViewGroup->actions()),
              (QStringList{"Linear chart", "Circular chart", "Contour plot 3x12",

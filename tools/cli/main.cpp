@@ -2,6 +2,7 @@
 // circular chart and the map of measurement files, for scripts and batch work.
 
 #include "cli_commands.h"
+#include "cli_export.h"
 #include "cli_options.h"
 
 #include <QCoreApplication>
@@ -11,16 +12,21 @@
 
 int main(int argc, char* argv[])
 {
+  // The export commands make their own application object (a window one for pictures).
+  if (argc > 1 && isExportCommand(QString::fromLocal8Bit(argv[1])))
+    return runExportCommand(argc, argv);
   QCoreApplication app(argc, argv);
   QTextStream out(stdout);
   QTextStream err(stderr);
   QString error;
   const auto options = parseCliOptions(app.arguments().mid(1), &error);
   if (!options) {
-    err << "rz37m-tool: " << error << "\n\n" << cliUsage();
+    err << "rz37m-tool: " << error << "\n\n" << cliUsage() << exportUsage();
     return CliUsageError;
   }
   const int status = runCliCommand(*options, out, err);
+  if (options->command == CliOptions::Command::Help)
+    out << exportUsage();
   out.flush();
   err.flush();
   return status;
