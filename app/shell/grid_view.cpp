@@ -133,9 +133,11 @@ void StringGridView::selectGridRows(int top, int bottom)
 {
   if (top < 1 || bottom < top)
     return;
+  // The cursor first, without touching the selection: setting it the view's
+  // way would select its row alone.
+  selectionModel()->setCurrentIndex(m_proxy->index(top - 1, 0), QItemSelectionModel::NoUpdate);
   QItemSelection sel(m_proxy->index(top - 1, 0), m_proxy->index(bottom - 1, 1));
   selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  setCurrentIndex(m_proxy->index(top - 1, 0));
 }
 
 int StringGridView::selectionTop() const
