@@ -182,8 +182,9 @@ bool Profile::save(const QString& path, QString* reason) const
   ok = ok && file.size() == bytes.size();
   if (!ok) {
     if (reason)
-      *reason = file.error() != QFileDevice::NoError ? file.errorString()
-                                                      : QStringLiteral("the data could not be written");
+      *reason = file.error() != QFileDevice::NoError
+                    ? file.errorString()
+                    : QStringLiteral("the data could not be written");
     file.cancelWriting();
     return false;
   }

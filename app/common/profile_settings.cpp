@@ -14,13 +14,15 @@ constexpr int MaxColour = 0xFFFFFF;
 const QStringList PolarKeys = {QStringLiteral("General"), QStringLiteral("Mean")};
 const QStringList SurfaceKeys = {QStringLiteral("High"), QStringLiteral("Low"),
                                  QStringLiteral("Mid")};
-const QStringList ViewKeys = {
-    QStringLiteral("Page"),          QStringLiteral("Mean"),        QStringLiteral("Points"),
-    QStringLiteral("Pages"),         QStringLiteral("Full"),        QStringLiteral("Transpose"),
-    QStringLiteral("Approximate"),   QStringLiteral("Grid3D"),      QStringLiteral("Smooth3D"),
-    QStringLiteral("Transparent3D"), QStringLiteral("DB"),          QStringLiteral("X"),
-    QStringLiteral("Y"),             QStringLiteral("dX"),          QStringLiteral("dY"),
-    QStringLiteral("CvtToStress"),   QStringLiteral("StressDBItem")};
+const QStringList ViewKeys = {QStringLiteral("Page"),        QStringLiteral("Mean"),
+                              QStringLiteral("Points"),      QStringLiteral("Pages"),
+                              QStringLiteral("Full"),        QStringLiteral("Transpose"),
+                              QStringLiteral("Approximate"), QStringLiteral("Grid3D"),
+                              QStringLiteral("Smooth3D"),    QStringLiteral("Transparent3D"),
+                              QStringLiteral("DB"),          QStringLiteral("X"),
+                              QStringLiteral("Y"),           QStringLiteral("dX"),
+                              QStringLiteral("dY"),          QStringLiteral("CvtToStress"),
+                              QStringLiteral("StressDBItem")};
 
 unsigned readColour(const Profile& p, const QString& section, const QString& key, unsigned def)
 {
@@ -101,7 +103,7 @@ ProfileSettings ReadProfileSettings(const Profile& p, const QString& defaultDb)
   const QString db = p.value(ViewSection, QStringLiteral("DB")).value_or(QString());
   const QFileInfo dbInfo(db);
   s.DB = !db.isEmpty() && dbInfo.isAbsolute() && dbInfo.isDir() ? SettingsFolder(db)
-                                                                  : SettingsFolder(defaultDb);
+                                                                : SettingsFolder(defaultDb);
   return s;
 }
 
@@ -117,14 +119,22 @@ Profile WriteProfileSettings(const ProfileSettings& s, const Profile& old)
   put(SurfaceSection, QStringLiteral("High"), number(s.High));
   put(SurfaceSection, QStringLiteral("Low"), number(s.Low));
   put(SurfaceSection, QStringLiteral("Mid"), number(s.Mid));
-  const QStringList view = {number(s.Page),        truth(s.Mean),
-                            truth(s.Points),       truth(s.Pages),
-                            truth(s.Full),         truth(s.Transpose),
-                            truth(s.Approximate),  truth(s.Grid3D),
-                            truth(s.Smooth3D),     truth(s.Transparent3D),
-                            s.DB,                  number(s.X),
-                            number(s.Y),           number(s.dX),
-                            number(s.dY),          truth(s.CvtToStress),
+  const QStringList view = {number(s.Page),
+                            truth(s.Mean),
+                            truth(s.Points),
+                            truth(s.Pages),
+                            truth(s.Full),
+                            truth(s.Transpose),
+                            truth(s.Approximate),
+                            truth(s.Grid3D),
+                            truth(s.Smooth3D),
+                            truth(s.Transparent3D),
+                            s.DB,
+                            number(s.X),
+                            number(s.Y),
+                            number(s.dX),
+                            number(s.dY),
+                            truth(s.CvtToStress),
                             number(s.StressDBItem)};
   for (int i = 0; i < ViewKeys.size(); ++i)
     put(ViewSection, ViewKeys[i], view[i]);

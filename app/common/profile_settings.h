@@ -14,9 +14,9 @@ struct ProfileSettings {
   unsigned General = 16711680;  // graph colour, blue
   unsigned PolarMean = 255;     // average line colour, red
   // [Surface]
-  unsigned High = 65535;     // maximum level, yellow
-  unsigned Mid = 255;        // middle level, red
-  unsigned Low = 16711680;   // minimum level, blue
+  unsigned High = 65535;    // maximum level, yellow
+  unsigned Mid = 255;       // middle level, red
+  unsigned Low = 16711680;  // minimum level, blue
   // [View]
   int Page = 1;  // the checked View item, 1..8; another number leaves "Linear chart"
   bool Mean = false;

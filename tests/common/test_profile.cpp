@@ -18,11 +18,10 @@ QByteArray installedFile(const QString& db)
 }
 
 const QStringList AllKeysInOrder = {
-    "[Polar]",     "General",       "Mean",   "[Surface]", "High",        "Low",
-    "Mid",         "[View]",        "Page",   "Mean",      "Points",      "Pages",
-    "Full",        "Transpose",     "Approximate", "Grid3D", "Smooth3D", "Transparent3D",
-    "DB",          "X",             "Y",      "dX",        "dY",          "CvtToStress",
-    "StressDBItem"};
+    "[Polar]",     "General", "Mean",        "[Surface]",     "High",  "Low",  "Mid",
+    "[View]",      "Page",    "Mean",        "Points",        "Pages", "Full", "Transpose",
+    "Approximate", "Grid3D",  "Smooth3D",    "Transparent3D", "DB",    "X",    "Y",
+    "dX",          "dY",      "CvtToStress", "StressDBItem"};
 
 // Section headers and key names of a written file, in order.
 QStringList namesOf(const QByteArray& text)
@@ -74,10 +73,10 @@ class TestProfile : public QObject {
     QTest::newRow("LF line ends") << QByteArray("[View]\nPage=5\nFull=1\n") << "View"
                                   << "Full"
                                   << "1";
-    QTest::newRow("UTF-8 byte order mark") << QByteArray("\xEF\xBB\xBF[View]\r\nPage=5\r\n")
-                                           << "View"
-                                           << "Page"
-                                           << "5";
+    QTest::newRow("UTF-8 byte order mark")
+        << QByteArray("\xEF\xBB\xBF[View]\r\nPage=5\r\n") << "View"
+        << "Page"
+        << "5";
     QTest::newRow("UTF-8 folder name") << QByteArray("[View]\r\nDB=/home/u/Данные/\r\n") << "View"
                                        << "DB"
                                        << "/home/u/Данные/";
@@ -181,7 +180,8 @@ class TestProfile : public QObject {
     QTest::addColumn<QByteArray>("line");
     QTest::newRow("colour above 24 bits") << QByteArray("[Polar]\r\nGeneral=16777216\r\n");
     QTest::newRow("negative colour") << QByteArray("[Polar]\r\nGeneral=-1\r\n");
-    QTest::newRow("colour with group separators") << QByteArray("[Polar]\r\nGeneral=16 711 680\r\n");
+    QTest::newRow("colour with group separators")
+        << QByteArray("[Polar]\r\nGeneral=16 711 680\r\n");
     QTest::newRow("truth not a number") << QByteArray("[View]\r\nPoints=yes\r\n");
     QTest::newRow("integer past 32 bits") << QByteArray("[View]\r\nX=4294967306\r\n");
     QTest::newRow("a Windows folder") << QByteArray("[View]\r\nDB=C:\\RZ-37m\\Data\\\r\n");

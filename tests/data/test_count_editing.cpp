@@ -16,7 +16,8 @@ void fill(MeasurementGrid& g, const QString& picture, const QString& returnRow =
   for (QChar c : picture) {
     GridRow row;
     if (c != u'-') {
-      const QString time = QStringLiteral("10:42:%1").arg(c.unicode() - 'a', 2, 10, QLatin1Char('0'));
+      const QString time =
+          QStringLiteral("10:42:%1").arg(c.unicode() - 'a', 2, 10, QLatin1Char('0'));
       row.cell = {MeasurementGrid::countNumberCell(rows.size(), time), QString(c)};
     }
     rows.append(row);

@@ -25,8 +25,7 @@ constexpr int Markers = 2;  // Chart1's selection series
 // 8..10 (10,00 11,00 12,00); separator in row 11; record 3: row 12 (05,43).
 QStringList threeRecords()
 {
-  return {"04,00", "05,00", "06,00", "07,00", "08,00", "",     "10,00",
-          "11,00", "12,00", "",      "05,43"};
+  return {"04,00", "05,00", "06,00", "07,00", "08,00", "", "10,00", "11,00", "12,00", "", "05,43"};
 }
 
 QString caption(int records)
@@ -142,7 +141,8 @@ void TestCountEditingWindow::insertAndDelete()
     if (!f.Grid.cell(r, 1).isEmpty())
       QCOMPARE(f.Grid.cell(r, 0), MeasurementGrid::countNumberCell(r, QStringLiteral("10:00:00")));
   QCOMPARE(f.LinearSeries(0)->count(), f.Grid.RowCount() - 1);
-  QCOMPARE(f.Grid.RowCount(), counts + 2 + (insert ? 1 : -(std::min(bottom, counts + 1) - top + 1)));
+  QCOMPARE(f.Grid.RowCount(),
+           counts + 2 + (insert ? 1 : -(std::min(bottom, counts + 1) - top + 1)));
 }
 
 void TestCountEditingWindow::deleteBringsTheNavigatorDownOnce()
@@ -281,7 +281,8 @@ void TestCountEditingWindow::stretchOverTheSelection()
   QCOMPARE(f.Chart1->leftAxis().minimum(), 6.0);
   QCOMPARE(f.Chart1->leftAxis().maximum(), 12.0);
   QCOMPARE(f.State.RangeMean, 9.0);
-  QCOMPARE(f.Label2->text(), QStringLiteral("Br max =11,00 mT \nBr avg =9,00 mT \nBr min =7,00 mT "));
+  QCOMPARE(f.Label2->text(),
+           QStringLiteral("Br max =11,00 mT \nBr avg =9,00 mT \nBr min =7,00 mT "));
   // The line keeps one point per row, no extra null points for the separator.
   QCOMPARE(f.LinearSeries(0)->count(), f.Grid.RowCount() - 1);
   // Four counts in five rows: the separator leaves its share of the circle empty.
@@ -344,7 +345,8 @@ void TestCountEditingWindow::realPopupMenu()
   load(threeRecords());
   select(3, 3);
   QWidget* viewport = f.StringGrid1->viewport();
-  QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(10, 10), viewport->mapToGlobal(QPoint(10, 10)));
+  QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(10, 10),
+                          viewport->mapToGlobal(QPoint(10, 10)));
   QApplication::sendEvent(viewport, &right);
   QTRY_VERIFY(f.PopupMenu1->isVisible());
   QTest::mouseClick(f.PopupMenu1, Qt::LeftButton, {},

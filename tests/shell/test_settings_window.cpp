@@ -126,8 +126,9 @@ void TestSettingsWindow::installedValuesComeBackUnchanged()
 
 void TestSettingsWindow::storedChoicesAreClicked()
 {
-  start("[polar]\nGeneral = 255\nmean=65280\n[VIEW]\nPage=5\nPoints=0\nMean=1\nCvtToStress=1\n"
-        "Approximate=1\nTransparent3D=1\nFull=1\n");
+  start(
+      "[polar]\nGeneral = 255\nmean=65280\n[VIEW]\nPage=5\nPoints=0\nMean=1\nCvtToStress=1\n"
+      "Approximate=1\nTransparent3D=1\nFull=1\n");
   TForm1& f = *m_form;
   QVERIFY(f.N25->isChecked());
   QVERIFY(!f.N21->isChecked());
@@ -155,8 +156,9 @@ void TestSettingsWindow::storedChoicesAreClicked()
 
 void TestSettingsWindow::badValuesStartWithDefaults()
 {
-  start("[Polar]\r\nGeneral=16777216\r\nMean=red\r\n[View]\r\nPage=9\r\nPoints=no\r\nFull=1x\r\n"
-        "Pages=4294967297\r\nDB=C:\\Program Files\\RZ-37m\\Data\\\r\nStressDBItem=seven\r\n");
+  start(
+      "[Polar]\r\nGeneral=16777216\r\nMean=red\r\n[View]\r\nPage=9\r\nPoints=no\r\nFull=1x\r\n"
+      "Pages=4294967297\r\nDB=C:\\Program Files\\RZ-37m\\Data\\\r\nStressDBItem=seven\r\n");
   TForm1& f = *m_form;
   QVERIFY(f.N21->isChecked());
   QVERIFY(f.N31->isChecked());

@@ -149,7 +149,8 @@ void TestRz37mTool::edit_data()
       << "records=3\n1) 10:00:01;05,43\n;\n3) 10:00:02;06,00\n;\n5) 10:00:04;12,34\n"
       << count1 + separator + count2 + separator + count4 << "";
   QTest::newRow("delete a separator joins the records")
-      << QStringList{"delete:4-4"} << 0 << "records=1\n1) 10:00:01;05,43\n2) 10:00:02;06,00\n"
+      << QStringList{"delete:4-4"} << 0
+      << "records=1\n1) 10:00:01;05,43\n2) 10:00:02;06,00\n"
          "3) 10:00:04;12,34\n"
       << count1 + count2 + count4 << "";
   QTest::newRow("in order, rows as numbered at each step")
@@ -167,10 +168,10 @@ void TestRz37mTool::edit_data()
   QTest::newRow("no edits") << QStringList{} << 2 << "" << QByteArray("-") << "missing the edits";
   QTest::newRow("a bad input file") << QStringList{"insert:2", "@bad.csv"} << 1 << ""
                                     << QByteArray("-") << "line 2 is not a measurement line";
-  QTest::newRow("an output that cannot be written")
-      << QStringList{"insert:2", "@nowhere"} << 1 << "records=3\n;\n2) 10:00:01;05,43\n"
-         "3) 10:00:02;06,00\n;\n5) 10:00:04;12,34\n"
-      << QByteArray("-") << "cannot be written";
+  QTest::newRow("an output that cannot be written") << QStringList{"insert:2", "@nowhere"} << 1
+                                                    << "records=3\n;\n2) 10:00:01;05,43\n"
+                                                       "3) 10:00:02;06,00\n;\n5) 10:00:04;12,34\n"
+                                                    << QByteArray("-") << "cannot be written";
 }
 
 void TestRz37mTool::edit()

@@ -69,8 +69,9 @@ std::optional<EditArgs> parseEditArgs(const QStringList& args, QString* error)
       e.ops << *op;
     } else {
       *error = QStringLiteral("\"") + a +
-               QStringLiteral("\" is not an edit: insert:ROW or delete:FIRST-LAST "
-                              "(grid rows, the first count in row 2, FIRST not above LAST)");
+               QStringLiteral(
+                   "\" is not an edit: insert:ROW or delete:FIRST-LAST "
+                   "(grid rows, the first count in row 2, FIRST not above LAST)");
       return std::nullopt;
     }
   }
@@ -128,9 +129,8 @@ int runCliEdit(const QStringList& args, QTextStream& out, QTextStream& err)
   grid.replaceRows(std::move(*rows));
   int records = grid.countRecords();
   for (const EditOp& op : e->ops) {
-    const CountEdit edit = op.kind == EditOp::Kind::Insert
-                               ? InsertSeparator(grid, op.first)
-                               : DeleteCounts(grid, op.first, op.last);
+    const CountEdit edit = op.kind == EditOp::Kind::Insert ? InsertSeparator(grid, op.first)
+                                                           : DeleteCounts(grid, op.first, op.last);
     records += edit.recordsDelta;
   }
   out << "records=" << records << '\n';
@@ -139,8 +139,8 @@ int runCliEdit(const QStringList& args, QTextStream& out, QTextStream& err)
   out.flush();
 
   const QByteArray lines = measurementLines(grid, 2, grid.RowCount() - 1);
-  const auto mode = QFileInfo::exists(e->out) ? MeasurementWriteMode::Rewrite
-                                              : MeasurementWriteMode::Create;
+  const auto mode =
+      QFileInfo::exists(e->out) ? MeasurementWriteMode::Rewrite : MeasurementWriteMode::Create;
   MeasurementFileError writeError;
   if (!writeMeasurementFile(e->out, lines, mode, &writeError)) {
     err << fileErrorLine(writeError, e->out) << Qt::endl;
