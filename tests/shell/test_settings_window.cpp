@@ -2,11 +2,13 @@
 #include "common/clock.h"
 #include "common/profile_settings.h"
 #include "common/program_folder.h"
+#include "device/com_port.h"
 #include "shell/main_window.h"
 #include "shell/panel.h"
 #include "shell/stress_db_window.h"
 #include "support/scripted_prompts.h"
 #include "support/test_files.h"
+#include "support/test_pty.h"
 
 #include <QAction>
 #include <QDir>
@@ -43,6 +45,7 @@ class TestSettingsWindow : public QObject {
   void unusableStressItemAppliesRowOne();
   void closeWritesWhatIsInForce();
   void failedWriteKeepsTheOldFile();
+  void closeWithAnInstrumentConnected();
 
  private:
   void start(const QByteArray& config);
@@ -220,6 +223,20 @@ void TestSettingsWindow::failedWriteKeepsTheOldFile()
   QCOMPARE(m_prompts.messages.size(), 1);
   QVERIFY2(m_prompts.messages[0].contains(configPath()), qPrintable(m_prompts.messages[0]));
   QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).filter("Config").size(), 1);
+}
+
+void TestSettingsWindow::closeWithAnInstrumentConnected()
+{
+  // The port is a real pseudo-terminal, opened as "Connect" opens it.
+  const auto pty = newTerminal();
+  start({});
+  m_form->ComPort1->setPort(pty->terminalPath());
+  m_form->ComPort1->Open();
+  QVERIFY(m_form->ComPort1->Connected());
+  m_form->N32->trigger();
+  m_form->close();
+  QVERIFY(!m_form->ComPort1->Connected());
+  QVERIFY(fileBytes(configPath()).contains("\r\nMean=1\r\n"));
 }
 
 QTEST_MAIN(TestSettingsWindow)
