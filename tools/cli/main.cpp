@@ -1,5 +1,5 @@
-// rz37m-tool: statistics, the linear chart's points and the record display of
-// measurement files, for scripts and batch work.
+// rz37m-tool: statistics, the linear chart's points, the record display, the
+// circular chart and the map of measurement files, for scripts and batch work.
 
 #include "cli_commands.h"
 #include "cli_edit.h"
