@@ -11,7 +11,11 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QScrollBar>
 #include <QStatusBar>
+
+#include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -21,6 +25,14 @@ void clickTo(QAction* item, bool on)
 {
   if (item->isChecked() != on)
     item->trigger();
+}
+
+// The position `base` - value of a bar counted from its far end (ScrollBar5
+// holds 101 - Y, ScrollBar9 100 - dY), kept inside int for any stored value.
+int CustomBarPosition(int base, int value)
+{
+  return static_cast<int>(
+      std::clamp<long long>(static_cast<long long>(base) - value, INT_MIN, INT_MAX));
 }
 
 QList<QAction*> viewItems(const TForm1& f)
@@ -44,6 +56,15 @@ void TForm1::ApplySettingsFile()
 
   ApplyGraphColor(s.General);
   ApplyAverageColor(s.PolarMean);
+  ApplyMaximumLevelColor(s.High);
+  ApplyMiddleLevelColor(s.Mid);
+  ApplyMinimumLevelColor(s.Low);
+  // The bars bring a position outside their range to the nearer end, and a
+  // position that changes runs the bar's handler as a user's change would.
+  ScrollBar6->setValue(s.X);
+  ScrollBar5->setValue(CustomBarPosition(101, s.Y));
+  ScrollBar8->setValue(s.dX);
+  ScrollBar9->setValue(CustomBarPosition(100, s.dY));
   clickTo(N31, s.Points);
   clickTo(N32, s.Mean);
   clickTo(Converttostress1, s.CvtToStress);
@@ -69,6 +90,13 @@ bool TForm1::StoreSettingsFile()
   ProfileSettings s = Settings;
   s.General = Panel8->color();
   s.PolarMean = Panel9->color();
+  s.High = Panel6->color();
+  s.Mid = Panel15->color();
+  s.Low = Panel5->color();
+  s.X = ScrollBar6->value();
+  s.Y = 101 - ScrollBar5->value();
+  s.dX = ScrollBar8->value();
+  s.dY = 100 - ScrollBar9->value();
   const QList<QAction*> views = viewItems(*this);
   for (int i = 0; i < views.size(); ++i)
     if (views[i]->isChecked())

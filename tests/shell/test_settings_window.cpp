@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,6 +42,7 @@ class TestSettingsWindow : public QObject {
   void startWithoutFile();
   void installedValuesComeBackUnchanged();
   void storedChoicesAreClicked();
+  void surfaceColoursAndBarsOutOfRange();
   void badValuesStartWithDefaults();
   void unusableStressItemAppliesRowOne();
   void closeWritesWhatIsInForce();
@@ -121,6 +123,14 @@ void TestSettingsWindow::installedValuesComeBackUnchanged()
   QVERIFY(f.N8->isChecked());
   QVERIFY(!f.G1->isChecked());
   QCOMPARE(f.Stress.AppliedStressItem, 7);
+  // The custom grid bars, each moved as the user would move it.
+  QCOMPARE(f.ScrollBar6->value(), 17);
+  QCOMPARE(f.Panel20->caption(), QStringLiteral("17"));
+  QCOMPARE(f.ScrollBar5->value(), 96);
+  QCOMPARE(f.Panel18->caption(), QStringLiteral("5"));
+  QCOMPARE(f.ScrollBar8->value(), 1);
+  QCOMPARE(f.ScrollBar9->value(), 98);
+  QCOMPARE(f.Panel26->caption(), QStringLiteral("2"));
   QCOMPARE(f.OpenDialog1InitialDir, dataFolder());
   QCOMPARE(f.SaveDialog1InitialDir, dataFolder());
   f.close();
@@ -155,6 +165,31 @@ void TestSettingsWindow::storedChoicesAreClicked()
   QVERIFY(!s.Points && s.Mean && s.CvtToStress && s.Approximate && s.Transparent3D && s.Full);
   QCOMPARE(s.General, 255u);
   QCOMPARE(s.PolarMean, 65280u);
+}
+
+void TestSettingsWindow::surfaceColoursAndBarsOutOfRange()
+{
+  start(
+      "[Surface]\r\nHigh=16777215\r\nMid=32768\r\nLow=0\r\n[View]\r\nX=5000\r\nY=-40\r\n"
+      "dX=0\r\ndY=250\r\n");
+  TForm1& f = *m_form;
+  QCOMPARE(f.Panel6->color(), 0xFFFFFFu);
+  QCOMPARE(f.Panel15->color(), 0x008000u);
+  QCOMPARE(f.Panel5->color(), 0u);
+  // Brought to the nearer end of each bar's range.
+  QCOMPARE(f.ScrollBar6->value(), 999);
+  QCOMPARE(f.ScrollBar5->value(), 99);
+  QCOMPARE(f.ScrollBar8->value(), 1);
+  QCOMPARE(f.ScrollBar9->value(), 1);
+  f.close();
+  const ProfileSettings s = ReadProfileSettings(Profile::read(configPath()), QString());
+  QCOMPARE(s.High, 0xFFFFFFu);
+  QCOMPARE(s.Mid, 0x008000u);
+  QCOMPARE(s.Low, 0u);
+  QCOMPARE(s.X, 999);
+  QCOMPARE(s.Y, 2);
+  QCOMPARE(s.dX, 1);
+  QCOMPARE(s.dY, 99);
 }
 
 void TestSettingsWindow::badValuesStartWithDefaults()
