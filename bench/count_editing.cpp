@@ -1,9 +1,10 @@
-// Prints how long the grid's popup commands take on a file of 100 000 counts in
-// records of 50, through the window as a user runs them: an insert and a delete
-// near the top (every count below is renumbered), a delete of half the file,
-// marking and unmarking every count, and stretching over half the file; each
-// command's own time and the repaint after it apart; the edits once with "Arrange by record" off
-// and once on. Runs on the offscreen platform: QT_QPA_PLATFORM=offscreen bench_count_editing
+// Prints how long the grid's popup commands take on a file of 100 000 counts
+// in records of 50, through the window as a user runs them: an insert and a
+// delete near the top (every count below is renumbered), a delete of half the
+// file, marking and unmarking every count, and stretching over half the file.
+// Each command's own time and the repaint after it are printed apart; the
+// edits run once with "Arrange by record" off and once on. Runs on the
+// offscreen platform: QT_QPA_PLATFORM=offscreen bench_count_editing
 
 #include "common/clock.h"
 #include "common/program_folder.h"
