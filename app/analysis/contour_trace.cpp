@@ -14,8 +14,8 @@ class LevelTracer {
         m_w(columns),
         m_h(lines),
         m_hEdges((columns - 1) * lines),
-        m_link(2 * (m_hEdges + columns * (lines - 1)), -1),
-        m_seen(m_hEdges + columns * (lines - 1), false)
+        m_link(2 * (static_cast<qsizetype>(m_hEdges) + qsizetype{columns} * (lines - 1)), -1),
+        m_seen(m_hEdges + qsizetype{columns} * (lines - 1), false)
   {
   }
 
@@ -33,23 +33,26 @@ class LevelTracer {
       if (!m_seen[e])
         walk(e, level, out);
     for (int e : m_touched) {
-      m_link[2 * e] = m_link[2 * e + 1] = -1;
+      next(e, 0) = next(e, 1) = -1;
       m_seen[e] = false;
     }
   }
 
  private:
-  double value(int x, int z) const { return m_v[z * m_w + x]; }
+  double value(int x, int z) const { return m_v[qsizetype{z} * m_w + x]; }
   int hEdge(int x, int z) const { return z * (m_w - 1) + x; }
   int vEdge(int x, int z) const { return m_hEdges + z * m_w + x; }
-  int degree(int e) const { return (m_link[2 * e] >= 0) + (m_link[2 * e + 1] >= 0); }
+  // The two crossings joined to crossing e (-1 for none).
+  int& next(int e, int k) { return m_link[2 * qsizetype{e} + k]; }
+  int next(int e, int k) const { return m_link[2 * qsizetype{e} + k]; }
+  int degree(int e) const { return (next(e, 0) >= 0) + (next(e, 1) >= 0); }
 
   void link(int a, int b)
   {
     for (int e : {a, b}) {
-      if (m_link[2 * e] < 0 && m_link[2 * e + 1] < 0)
+      if (next(e, 0) < 0 && next(e, 1) < 0)
         m_touched.append(e);
-      m_link[2 * e + (m_link[2 * e] >= 0 ? 1 : 0)] = e == a ? b : a;
+      next(e, next(e, 0) >= 0 ? 1 : 0) = e == a ? b : a;
     }
   }
 
@@ -129,9 +132,9 @@ class LevelTracer {
     while (e >= 0 && !m_seen[e]) {
       m_seen[e] = true;
       out.points.append(crossing(e));
-      const int next = m_link[2 * e] != prev ? m_link[2 * e] : m_link[2 * e + 1];
+      const int after = next(e, 0) != prev ? next(e, 0) : next(e, 1);
       prev = e;
-      e = next;
+      e = after;
     }
     if (e == start) {
       out.points.append(out.points[piece.first]);

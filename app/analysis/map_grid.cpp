@@ -34,8 +34,8 @@ class MapBuilder {
   MapSeries run()
   {
     m_map.size = {m_columns, m_lines};
-    m_map.closed.fill(Hole, (m_columns + 1) * (m_lines + 1));
-    m_map.nodes.reserve(m_columns * m_lines + m_columns + m_lines + 1);
+    m_map.closed.fill(Hole, qsizetype{m_columns + 1} * (m_lines + 1));
+    m_map.nodes.reserve(qsizetype{m_columns + 1} * (m_lines + 1));
     readValues();
     for (int j = 0; j < m_runs; ++j)
       addRun(j);
@@ -64,8 +64,9 @@ class MapBuilder {
   void readValues()
   {
     const int shown = std::min(m_dataCount, m_runs * m_runLength);
-    m_values.fill(0.0, m_runs * m_runLength);
-    m_present.fill(false, m_runs * m_runLength);
+    const qsizetype places = qsizetype{m_runs} * m_runLength;
+    m_values.fill(0.0, places);
+    m_present.fill(false, places);
     for (int k = 0; k < shown; ++k)
       m_present[k] = fmt::readReal(m_grid.cell(k + 2, 1), &m_values[k]);
   }

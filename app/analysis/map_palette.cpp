@@ -62,6 +62,9 @@ int PaletteStepOf(const QVector<PaletteStep>& palette, double v)
   const double t = (v - lo) / (hi - lo);
   if (!(t > 0))
     return 0;
+  // Far above the range the product would not fit an int.
+  if (t >= 1)
+    return last;
   return std::min(last, static_cast<int>(t * palette.size()));
 }
 

@@ -32,8 +32,7 @@ class ContourChart : public LinearChart {
   ~ContourChart() override;
 
   // The traced lines, the colour of each level (by level index) and the texts.
-  void setContours(ContourLines lines, QVector<QColor> levelColors,
-                   QVector<ContourLabel> labels);
+  void setContours(ContourLines lines, QVector<QColor> levelColors, QVector<ContourLabel> labels);
   void clearContours();
   const ContourLines& contourLines() const { return m_lines; }
   QColor levelColor(int level) const;

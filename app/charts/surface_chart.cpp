@@ -128,29 +128,117 @@ void SurfaceChart::createGraph()
   applyCamera();
 }
 
+namespace {
+
+// Equal values, NaN holes in the same places.
+bool sameMap(const QVector<double>& a, const QVector<double>& b)
+{
+  if (a.size() != b.size())
+    return false;
+  for (qsizetype i = 0; i < a.size(); ++i)
+    if (a[i] != b[i] && !(std::isnan(a[i]) && std::isnan(b[i])))
+      return false;
+  return true;
+}
+
+}  // namespace
+
 void SurfaceChart::setMap(int columns, int lines, const QVector<double>& values)
 {
+  QVector<double> next = values;
+  next.resize(static_cast<qsizetype>(std::max(0, columns)) * std::max(0, lines),
+              std::numeric_limits<double>::quiet_NaN());
+  // Switching between the contour and the surface view rebuilds the same map;
+  // handing the graph the same 100 000 points again would cost it a new mesh.
+  if (columns == m_columns && lines == m_lines && sameMap(next, m_values))
+    return;
   m_columns = std::max(0, columns);
   m_lines = std::max(0, lines);
-  m_values = values;
-  m_values.resize(static_cast<qsizetype>(m_columns) * m_lines,
-                  std::numeric_limits<double>::quiet_NaN());
+  m_values = std::move(next);
   applyData();
 }
 
+namespace {
+
+// The graph cannot leave a cell open: a NaN vertex draws spikes and spoils the
+// colours of its neighbours. So the drawn grid is the smallest rectangle that
+// holds every value (columns or lines past the data are left out), and a hole
+// inside it takes the mean of its neighbours, pass by pass from the edges of
+// the hole inwards.
+struct DrawnGrid {
+  int x0 = 0, z0 = 0, columns = 0, lines = 0;
+  QVector<double> values;  // line by line
+};
+
+DrawnGrid drawnGrid(const QVector<double>& all, int columns, int lines)
+{
+  DrawnGrid g;
+  int x1 = -1, z1 = -1;
+  g.x0 = columns;
+  g.z0 = lines;
+  for (int z = 0; z < lines; ++z)
+    for (int x = 0; x < columns; ++x)
+      if (!std::isnan(all[z * columns + x])) {
+        g.x0 = std::min(g.x0, x);
+        g.z0 = std::min(g.z0, z);
+        x1 = std::max(x1, x);
+        z1 = std::max(z1, z);
+      }
+  if (x1 < 0)
+    return {};
+  g.columns = x1 - g.x0 + 1;
+  g.lines = z1 - g.z0 + 1;
+  g.values.resize(static_cast<qsizetype>(g.columns) * g.lines);
+  for (int z = 0; z < g.lines; ++z)
+    for (int x = 0; x < g.columns; ++x)
+      g.values[z * g.columns + x] = all[(z + g.z0) * columns + x + g.x0];
+  bool holes = true;
+  while (holes) {
+    holes = false;
+    QVector<double> next = g.values;
+    for (int z = 0; z < g.lines; ++z)
+      for (int x = 0; x < g.columns; ++x) {
+        if (!std::isnan(g.values[z * g.columns + x]))
+          continue;
+        double sum = 0.0;
+        int n = 0;
+        const int nx[] = {x - 1, x + 1, x, x};
+        const int nz[] = {z, z, z - 1, z + 1};
+        for (int i = 0; i < 4; ++i) {
+          if (nx[i] < 0 || nz[i] < 0 || nx[i] >= g.columns || nz[i] >= g.lines)
+            continue;
+          const double v = g.values[nz[i] * g.columns + nx[i]];
+          if (!std::isnan(v)) {
+            sum += v;
+            ++n;
+          }
+        }
+        if (n > 0)
+          next[z * g.columns + x] = sum / n;
+        else
+          holes = true;
+      }
+    g.values = std::move(next);
+  }
+  return g;
+}
+
+}  // namespace
+
 void SurfaceChart::applyData()
 {
+  const DrawnGrid g = drawnGrid(m_values, m_columns, m_lines);
   auto* rows = new QSurfaceDataArray;
-  rows->reserve(m_lines);
-  for (int z = 0; z < m_lines; ++z) {
-    auto* row = new QSurfaceDataRow(m_columns);
-    for (int x = 0; x < m_columns; ++x) {
-      const double v = m_values[z * m_columns + x];
-      (*row)[x].setPosition(QVector3D(static_cast<float>(x), static_cast<float>(v),
-                                      static_cast<float>(z)));
-    }
+  rows->reserve(g.lines);
+  for (int z = 0; z < g.lines; ++z) {
+    auto* row = new QSurfaceDataRow(g.columns);
+    for (int x = 0; x < g.columns; ++x)
+      (*row)[x].setPosition(QVector3D(static_cast<float>(x + g.x0),
+                                      static_cast<float>(g.values[z * g.columns + x]),
+                                      static_cast<float>(z + g.z0)));
     rows->append(row);
   }
+  m_drawnOrigin = QPoint(g.x0, g.z0);
   m_series->dataProxy()->resetArray(rows);
 }
 
@@ -250,8 +338,7 @@ void SurfaceChart::applyCamera()
                                                       static_cast<float>(360 - m_elevation), zoom);
 }
 
-QLinearGradient SurfaceChart::lookGradient(const SurfaceLook& look, double axisMin,
-                                           double axisMax)
+QLinearGradient SurfaceChart::lookGradient(const SurfaceLook& look, double axisMin, double axisMax)
 {
   // The graph spreads the gradient over the whole value axis, which reaches half
   // the map's span beyond it either way; the palette itself covers the map's
@@ -276,8 +363,7 @@ QLinearGradient SurfaceChart::lookGradient(const SurfaceLook& look, double axisM
   if (look.smooth || look.steps.isEmpty()) {
     for (int i = 0; i <= SmoothStops; ++i) {
       const double t = static_cast<double>(i) / SmoothStops;
-      g.setColorAt(at(lo + (hi - lo) * t),
-                   withAlpha(colorOf(PaletteColorAt(look.colors, t)), cut));
+      g.setColorAt(at(lo + (hi - lo) * t), withAlpha(colorOf(PaletteColorAt(look.colors, t)), cut));
     }
     return g;
   }
@@ -287,7 +373,7 @@ QLinearGradient SurfaceChart::lookGradient(const SurfaceLook& look, double axisM
   for (int s = 0; s < n; ++s) {
     const QColor c = withAlpha(colorOf(look.steps[s].color), cut);
     const double from = at(look.steps[s].lower);
-    g.setColorAt(s == 0 ? from : from + Edge, c);
+    g.setColorAt(s == 0 ? from : std::min(1.0, from + Edge), c);
     g.setColorAt(at(look.steps[s].upper), c);
   }
   return g;
@@ -343,8 +429,9 @@ void SurfaceChart::applyFont()
 
 void SurfaceChart::setSurfaceVisible(bool on)
 {
+  // Kept as a flag: the surface is only ever on screen in the surface views,
+  // and hiding the series would make the graph rebuild its mesh on the way back.
   m_visible = on;
-  m_series->setVisible(on);
 }
 
 bool SurfaceChart::surfaceVisible() const
@@ -362,8 +449,8 @@ void SurfaceChart::selectedPointChanged(const QPoint& p)
 {
   if (p == QSurface3DSeries::invalidSelectionPosition())
     return;
-  // The selection names the data row (line) and column.
-  const double v = valueAt(p.y(), p.x());
+  // The selection names the drawn row (line) and column.
+  const double v = valueAt(p.y() + m_drawnOrigin.x(), p.x() + m_drawnOrigin.y());
   m_series->setSelectedPoint(QSurface3DSeries::invalidSelectionPosition());
   if (std::isnan(v))
     return;

@@ -4,7 +4,8 @@
 // middle colour to the start colour at the highest, in 64 bands or smoothly;
 // optional outlines and transparency; rotation, elevation and zoom set by the
 // program (the window's bars), never by dragging, so the bars always tell the
-// view. Holes of the map (NaN) are left open.
+// view. The map's holes (NaN) keep no value of their own: the tip names none,
+// and the drawing bridges them (the graph cannot leave a cell open).
 
 #include "analysis/map_palette.h"
 
@@ -66,7 +67,7 @@ class SurfaceChart : public QWidget {
   // Width : depth of the box as drawn.
   double horizontalAspect() const;
 
-  void setRotation(int degrees);   // about the vertical axis, -90..90
+  void setRotation(int degrees);  // about the vertical axis, -90..90
   int rotation() const { return m_rotation; }
   void setElevation(int degrees);  // 270..360; 360 looks from the side, 270 from above
   int elevation() const { return m_elevation; }
@@ -127,6 +128,7 @@ class SurfaceChart : public QWidget {
   QPoint m_hoverPos;
   QString m_lastTip;
   QVector<double> m_values;
+  QPoint m_drawnOrigin;  // map column and line of the drawn grid's first point
   int m_columns = 0;
   int m_lines = 0;
   double m_valueMin = 0.0;

@@ -297,6 +297,7 @@ class TForm1 : public QMainWindow {
   void createPopupMenus();
   void createChartOverlays();
   void createMapBars();
+  void createCustomGridBars();
   void connectMapHandlers();
   void applySurfaceLook();
   void applyCustomDepth();

@@ -80,7 +80,8 @@ void TForm1::createMapBars()
   Button3 = makeToolButton(Panel3, QStringLiteral("x1"), QString());
   Button4 = makeToolButton(Panel3, QStringLiteral("+"), QStringLiteral("Zoom in"));
   ScrollBar1 = makeBar(Panel3, Qt::Horizontal, -90, 90, 0, QStringLiteral("Horizontal rotation"));
-  Button1 = makeToolButton(Panel3, QStringLiteral("0"), QStringLiteral("Rotate to initial position"));
+  Button1 =
+      makeToolButton(Panel3, QStringLiteral("0"), QStringLiteral("Rotate to initial position"));
   for (QWidget* w : std::initializer_list<QWidget*>{Panel5, Panel15, Panel6})
     bottom->addWidget(w);
   bottom->addSpacing(8);
@@ -96,7 +97,12 @@ void TForm1::createMapBars()
   right->setContentsMargins(2, 4, 2, 4);
   ScrollBar2 = makeBar(Panel13, Qt::Vertical, 0, 90, 45, QStringLiteral("Vertical rotation"));
   right->addWidget(ScrollBar2);
+  createCustomGridBars();
+  applySurfaceLook();
+}
 
+void TForm1::createCustomGridBars()
+{
   Panel17 = new TPanel(Chart3);
   Panel17->setFixedWidth(SideBarWidth);
   auto* left = new QVBoxLayout(Panel17);
@@ -135,7 +141,6 @@ void TForm1::createMapBars()
   for (TPanel* bar : {Panel3, Panel13, Panel17, Panel19})
     bar->hide();
   Chart3->setBars(Panel19, Panel17, Panel13, Panel3);
-  applySurfaceLook();
 }
 
 void TForm1::connectMapHandlers()

@@ -93,8 +93,7 @@ namespace {
 void zoomRadius(TForm1& f, CircularZoom button)
 {
   ChartAxis& radius = f.Chart2->leftAxis();
-  const RadiusScale scale =
-      ZoomRadius({radius.programMaximum(), radius.increment()}, button);
+  const RadiusScale scale = ZoomRadius({radius.programMaximum(), radius.increment()}, button);
   radius.setMaximum(scale.max);
   radius.setIncrement(scale.increment);
   f.StatusBar1->setFocus();

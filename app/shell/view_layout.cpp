@@ -128,9 +128,9 @@ void TForm1::FitContourAspect()
 {
   ContourChart* c = Chart3->contour();
   const bool custom = N27->isChecked();
-  const auto margins = ::FitContourAspect(
-      c->width(), c->height(), c->leftAxis().programMaximum(), c->bottomAxis().programMaximum(),
-      custom ? CustomDX() : 1.0, custom ? CustomDY() : 1.0);
+  const auto margins = ::FitContourAspect(c->width(), c->height(), c->leftAxis().programMaximum(),
+                                          c->bottomAxis().programMaximum(),
+                                          custom ? CustomDX() : 1.0, custom ? CustomDY() : 1.0);
   if (margins)
     c->setChartMargins(margins->left, margins->top, margins->right, margins->bottom);
 }

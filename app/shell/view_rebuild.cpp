@@ -104,6 +104,10 @@ void ViewRebuild::leaveMeasurementMode()
   f.StringGrid1->setPopupMenu(f.PopupMenu2);
   f.Grid.setRangeSelect(false);
   f.N13->setEnabled(false);
+  // The map views must not go on showing the measurements that just left.
+  f.Map = MapSeries();
+  f.Chart3->contour()->clearContours();
+  f.Chart3->surface()->clearMap();
 }
 
 void ViewRebuild::formClosing()

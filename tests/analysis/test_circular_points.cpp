@@ -212,6 +212,7 @@ void TestCircularPoints::palette()
   QCOMPARE(PaletteStepOf(p, 10.5), 10);
   QCOMPARE(PaletteStepOf(p, 64.0), 63);
   QCOMPARE(PaletteStepOf(p, -5.0), 0);
+  QCOMPARE(PaletteStepOf(p, 1e300), 63);
   QCOMPARE(PaletteStepText(p[10]), QStringLiteral("11"));
   QCOMPARE(PaletteStepText({0, 2.46, 0}), QStringLiteral("2,5"));
   // Steps climb monotonically from blue to red and from red to yellow.

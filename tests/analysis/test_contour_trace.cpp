@@ -141,7 +141,7 @@ void TestContourTrace::everyPointOnItsLevel()
   const int w = 61;
   const int h = 26;
   QRandomGenerator rng(7);
-  QVector<double> v(w * h);
+  QVector<double> v(qsizetype{w} * h);
   for (int z = 0; z < h; ++z)
     for (int x = 0; x < w; ++x)
       v[z * w + x] = std::sin(x / 4.0) * 5 + std::cos(z / 3.0) * 4 + rng.bounded(3.0);

@@ -67,6 +67,7 @@ class TestMapGrid : public QObject {
   void trend_data();
   void trend();
   void fullLineTrendAsRecord();
+  void trendAlongTransposedLines();
   void range_data();
   void range();
   void levelColours();
@@ -202,6 +203,20 @@ void TestMapGrid::fullLineTrendAsRecord()
     double v = 0.0;
     QVERIFY(fmt::readReal(cells[i], &v));
     QCOMPARE(map.at(0, i), t.detrended(v, i + 1, mean));
+  }
+}
+
+void TestMapGrid::trendAlongTransposedLines()
+{
+  // Transposed, a map line is a run of C counts along a line: each is fitted on
+  // its own, and the trend of one does not leak into the next.
+  const MapSeries map =
+      build({"1,00", "2,00", "3,00", "4,00", "5,00", "1,00", "8,00", "27,00", "64,00", "125,00"}, 5,
+            2, true, true);
+  for (int x = 0; x <= 5; ++x) {
+    QVERIFY(std::fabs(map.at(x, 0) - 3.0) < 1e-9);
+    QVERIFY(std::fabs(map.at(x, 1) - 45.0) < 1e-9);
+    QVERIFY(std::fabs(map.at(x, 2) - 3.0) < 1e-9);
   }
 }
 

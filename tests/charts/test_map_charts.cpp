@@ -28,8 +28,8 @@ ContourLines stairs(int levels)
 QVector<ContourLabel> labelsOf(const ContourLines& l)
 {
   QVector<ContourLabel> out;
-  const unsigned colors[] = {MapBlue, MapBlue, MapBlack, MapBlack, MapBlack,
-                             MapBlack, MapBlack, MapBlack, MapRed, MapRed};
+  const unsigned colors[] = {MapBlue,  MapBlue,  MapBlack, MapBlack, MapBlack,
+                             MapBlack, MapBlack, MapBlack, MapRed,   MapRed};
   for (const ContourPiece& p : l.pieces)
     out.push_back({p.level, l.point(p, 2), QStringLiteral("L%1").arg(p.level), colors[p.level]});
   return out;
@@ -170,8 +170,8 @@ class TestMapCharts : public QObject {
       const double mid = (s + 0.5) / SurfacePaletteSteps;
       QCOMPARE(gradientAt(g, mid), colorOf(look.steps[s].color));
     }
-    QCOMPARE(g.stops().first().second, QColor(Qt::blue));    // lowest: minimum colour
-    QCOMPARE(g.stops().last().second, QColor(Qt::yellow));   // highest: maximum colour
+    QCOMPARE(g.stops().first().second, QColor(Qt::blue));   // lowest: minimum colour
+    QCOMPARE(g.stops().last().second, QColor(Qt::yellow));  // highest: maximum colour
   }
 
   void paletteCoversTheMapNotTheWholeAxis_data()
@@ -261,6 +261,25 @@ class TestMapCharts : public QObject {
     QCOMPARE(s.horizontalAspect(), widthToDepth);
   }
 
+  void drawnGridLeavesOutLinesAndColumnsPastTheData()
+  {
+    // 4 columns x 3 lines; only columns 1..2 of lines 0..1 hold values, with a
+    // hole at (2, 1).
+    SurfaceChart s;
+    const double n = std::nan("");
+    s.setMap(4, 3,
+             {n, 1.0, 3.0, n,  //
+              n, 5.0, n, n,    //
+              n, n, n, n});
+    const QSurfaceDataProxy* proxy = s.series()->dataProxy();
+    QCOMPARE(proxy->rowCount(), 2);
+    QCOMPARE(proxy->columnCount(), 2);
+    QCOMPARE(proxy->itemAt(0, 0)->x(), 1.0f);  // drawn at its own column and line
+    QCOMPARE(proxy->itemAt(1, 1)->z(), 1.0f);
+    QCOMPARE(proxy->itemAt(1, 1)->y(), 4.0f);  // (3 + 5) / 2
+    QVERIFY(std::isnan(s.valueAt(2, 1)));
+  }
+
   void mapKeepsItsHolesAndTipsNameTheBand()
   {
     SurfaceChart s;
@@ -272,6 +291,8 @@ class TestMapCharts : public QObject {
     QVERIFY(std::isnan(s.valueAt(3, 0)));  // outside
     QCOMPARE(s.series()->dataProxy()->rowCount(), 2);
     QCOMPARE(s.series()->dataProxy()->columnCount(), 3);
+    // The drawing bridges a hole with its neighbours' mean: no NaN reaches the graph.
+    QCOMPARE(s.series()->dataProxy()->itemAt(0, 1)->y(), float((0.0 + 32.0 + 16.0) / 3));
     const SurfaceLook look = lookOf(false, 0);
     s.setLook(look);
     QCOMPARE(s.tipText(32.0), PaletteStepText(look.steps[PaletteStepOf(look.steps, 32.0)]));

@@ -120,8 +120,7 @@ void TestSurfaceWindow::surfaceViewSteps_data()
   QTest::newRow("custom 30 x 5") << 7 << 30 << 5 << 1 << 1 << 30.0 << 5.0 << 17 << 3 << true;
   // Y >= X leaves the depth as the 6x12 view set it.
   QTest::newRow("custom 30 x 40") << 7 << 30 << 40 << 1 << 1 << 30.0 << 40.0 << 50 << 3 << true;
-  QTest::newRow("custom steps 2 and 5") << 7 << 20 << 5 << 2 << 5 << 20.0 << 5.0 << 25 << 4
-                                        << true;
+  QTest::newRow("custom steps 2 and 5") << 7 << 20 << 5 << 2 << 5 << 20.0 << 5.0 << 25 << 4 << true;
 }
 
 void TestSurfaceWindow::surfaceViewSteps()

@@ -74,6 +74,7 @@ class TestViewsWindow : public QObject {
   void contourKeepsTheGridProportions();
   void mapIsBuiltOnlyFromMeasurements();
   void transposeRefillsTheMap();
+  void leavingMeasurementsEmptiesTheMapViews();
   void customGridBars();
   void customGridRebuildsTheShownMap();
   void circularAnglesAndLabels_data();
@@ -251,6 +252,18 @@ void TestViewsWindow::mapIsBuiltOnlyFromMeasurements()
   QVERIFY(!f.Chart3->contour()->contourLines().pieces.isEmpty());
   QCOMPARE(f.Chart3->surface()->columns(), 13);
   QCOMPARE(f.Chart3->surface()->lines(), 4);
+}
+
+void TestViewsWindow::leavingMeasurementsEmptiesTheMapViews()
+{
+  TForm1& f = *m_form;
+  load(distinctCounts(36));
+  f.N23->trigger();
+  QVERIFY(!f.Chart3->contour()->contourLines().pieces.isEmpty());
+  f.rebuild().leaveMeasurementMode();
+  QVERIFY(f.Map.empty);
+  QVERIFY(f.Chart3->contour()->contourLines().pieces.isEmpty());
+  QCOMPARE(f.Chart3->surface()->columns(), 0);
 }
 
 void TestViewsWindow::transposeRefillsTheMap()
