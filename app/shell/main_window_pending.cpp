@@ -4,10 +4,3 @@
 #include "shell/main_window.h"
 
 
-void TForm1::MenuItem11Click() {}
-void TForm1::MenuItem12Click() {}
-void TForm1::MenuItem13Click() {}
-void TForm1::MenuItem14Click() {}
-void TForm1::MenuItem15Click() {}
-void TForm1::MenuItem16Click() {}
-void TForm1::MenuItem17Click() {}

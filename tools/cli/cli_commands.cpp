@@ -1,4 +1,5 @@
 #include "cli_commands.h"
+#include "cli_edit.h"
 
 #include "analysis/circular_points.h"
 #include "analysis/linear_fill.h"
@@ -181,7 +182,7 @@ int runMap(const CliOptions& o, const Inputs& in, QTextStream& out)
 int runCliCommand(const CliOptions& o, QTextStream& out, QTextStream& err)
 {
   if (o.command == CliOptions::Command::Help) {
-    out << cliUsage();
+    out << cliUsage() << cliEditUsage();
     return CliOk;
   }
   Inputs in;
