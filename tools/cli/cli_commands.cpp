@@ -71,11 +71,6 @@ bool loadInputs(const CliOptions& o, Inputs& in, QTextStream& err)
   return loadStress(o, in, err);
 }
 
-QString axisNumber(double v)
-{
-  return fmt::general(v, 17);
-}
-
 // The shortest text that reads back as the same double, with the decimal comma
 // and the exponent written as the program writes it (1E-7, 1E20).
 QString shortest(double v)
@@ -89,6 +84,11 @@ QString shortest(double v)
     s = s.left(e) + u'E' + QString::number(exponent);
   }
   return s.replace(u'.', fmt::DecimalSeparator);
+}
+
+QString axisNumber(double v)
+{
+  return shortest(v);
 }
 
 int runStats(const Inputs& in, QTextStream& out)
@@ -109,7 +109,7 @@ int runLinear(const CliOptions& o, const Inputs& in, QTextStream& out)
   for (int i = 0; i < line.count(); ++i) {
     out << axisNumber(line.x[i]) << ';';
     if (!line.null[i])
-      out << fmt::general(line.y[i], 17);
+      out << shortest(line.y[i]);
     out << '\n';
   }
   return CliOk;
