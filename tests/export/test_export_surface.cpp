@@ -44,8 +44,7 @@ void TestExportSurface::init()
   QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
   QByteArray lines;
   for (int i = 0; i < 72; ++i)
-    lines += "10:00:" + QByteArray::number(i % 60).rightJustified(2, '0') + ";0" +
-             QByteArray::number(4 + i % 5) + ",10\r\n";
+    lines += countLine(i, "0" + QByteArray::number(4 + i % 5) + ",10");
   putFile(m_dir->filePath("pipe.csv"), lines);
   m_form->LoadMeasurementFile(m_dir->filePath("pipe.csv"));
 }

@@ -50,9 +50,8 @@ QByteArray counts(int n, double first = 5.0)
   QByteArray out;
   for (int i = 0; i < n; ++i) {
     const int cents = int(first * 100) + i % 1000;
-    out += QByteArray("10:00:") + QByteArray::number(i % 60).rightJustified(2, '0') + ';' +
-           QByteArray::number(cents / 100).rightJustified(2, '0') + ',' +
-           QByteArray::number(cents % 100).rightJustified(2, '0') + "\r\n";
+    out += countLine(i, QByteArray::number(cents / 100).rightJustified(2, '0') + ',' +
+                            QByteArray::number(cents % 100).rightJustified(2, '0'));
   }
   return out;
 }

@@ -30,8 +30,7 @@ QByteArray records(int count, int countsEach)
     if (r > 0)
       out += QByteArray(14, ' ') + "\r\n";
     for (int i = 0; i < countsEach; ++i)
-      out += "10:00:" + QByteArray::number(i % 60).rightJustified(2, '0') + ";0" +
-             QByteArray::number(5 + (i + r) % 4) + ",50\r\n";
+      out += countLine(i, "0" + QByteArray::number(5 + (i + r) % 4) + ",50");
   }
   return out;
 }

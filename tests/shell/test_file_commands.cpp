@@ -32,8 +32,7 @@ QByteArray countLines(int n, const char* br = "05,43")
 {
   QByteArray out;
   for (int i = 0; i < n; ++i)
-    out += QByteArray("10:00:") + QByteArray::number(i % 60).rightJustified(2, '0') + ';' + br +
-           "\r\n";
+    out += countLine(i, br);
   return out;
 }
 
