@@ -21,16 +21,6 @@
 
 namespace {
 
-// The y values of the linear chart's dots.
-QVector<double> dots(const TForm1& f)
-{
-  QVector<double> ys;
-  if (ChartSeries* s = f.Chart1->series(1))
-    for (int i = 0; i < s->count(); ++i)
-      ys << s->y(i);
-  return ys;
-}
-
 void compareValues(const QVector<double>& got, const QVector<double>& want)
 {
   QCOMPARE(got.size(), want.size());

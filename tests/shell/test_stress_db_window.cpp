@@ -37,15 +37,6 @@ QByteArray withUserItems()
          "Pipe A;0,80;300;2,30;\r\nPipe B;0,90;320;2,40;\r\nPipe C;1,00;340;2,50;\r\n";
 }
 
-QVector<double> dots(const TForm1& f)
-{
-  QVector<double> ys;
-  if (ChartSeries* s = f.Chart1->series(1))
-    for (int i = 0; i < s->count(); ++i)
-      ys << s->y(i);
-  return ys;
-}
-
 QStringList objects(const StressTable& t)
 {
   QStringList out;

@@ -3,6 +3,7 @@
 // that stands still, and a fresh, shown window for every test function.
 
 #include "analysis/test_statistics_grid.h"
+#include "charts/chart.h"
 #include "common/clock.h"
 #include "common/program_folder.h"
 #include "shell/main_window.h"
@@ -68,3 +69,13 @@ class BasicMainWindowFixture {
 };
 
 using MainWindowFixture = BasicMainWindowFixture<ScriptedPrompts>;
+
+// The y values of the linear chart's dots.
+inline QVector<double> dots(const TForm1& f)
+{
+  QVector<double> ys;
+  if (ChartSeries* s = f.Chart1->series(1))
+    for (int i = 0; i < s->count(); ++i)
+      ys << s->y(i);
+  return ys;
+}
