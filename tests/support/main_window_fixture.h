@@ -1,6 +1,7 @@
 #pragma once
 // The main window as most window tests need it: scripted prompts, a clock
-// that stands still, and a fresh, shown window for every test function.
+// that stands still, a fresh, shown window for every test function and, for
+// tests that write files, a program folder of its own.
 
 #include "analysis/test_statistics_grid.h"
 #include "charts/chart.h"
