@@ -6,7 +6,7 @@
 
 namespace {
 
-using Real = long double;  // the normal equations lose too much in double
+using Real = TrendReal;
 using Matrix4 = std::array<std::array<Real, 4>, 4>;
 
 Real det3(const Matrix4& m, int skipRow, int skipCol)
@@ -54,6 +54,26 @@ std::array<Real, 7> powerSums(Real n)
 
 }  // namespace
 
+std::array<double, 4> SolveCubicTrend(const std::array<TrendReal, 7>& sums,
+                                      const std::array<TrendReal, 4>& moments)
+{
+  Matrix4 m{};
+  for (size_t r = 0; r < 4; ++r)
+    for (size_t c = 0; c < 4; ++c)
+      m[r][c] = sums[r + c];
+  const Real d = det4(m);
+  std::array<double, 4> a{};
+  if (d == 0)
+    return a;
+  for (size_t i = 0; i < 4; ++i) {
+    Matrix4 mi = m;
+    for (size_t r = 0; r < 4; ++r)
+      mi[r][i] = moments[r];
+    a[i] = static_cast<double>(det4(mi) / d);
+  }
+  return a;
+}
+
 TrendCoefficients FitRecordTrend(const MeasurementGrid& grid, int firstRow, int lastRow,
                                  double* currentMean)
 {
@@ -83,21 +103,9 @@ TrendCoefficients FitRecordTrend(const MeasurementGrid& grid, int firstRow, int 
   if (currentMean)
     *currentMean = mean;
 
-  Matrix4 m{};
-  for (size_t r = 0; r < 4; ++r)
-    for (size_t c = 0; c < 4; ++c)
-      m[r][c] = s[r + c];
-  const Real d = det4(m);
-
   TrendCoefficients t;
-  if (rows > 0 && d != 0) {
-    std::array<double, 4> a{};
-    for (int i = 0; i < 4; ++i) {
-      Matrix4 mi = m;
-      for (int r = 0; r < 4; ++r)
-        mi[r][i] = y[static_cast<size_t>(r)];
-      a[static_cast<size_t>(i)] = static_cast<double>(det4(mi) / d);
-    }
+  if (rows > 0) {
+    const std::array<double, 4> a = SolveCubicTrend(s, y);
     t = {a[0], a[1], a[2], a[3]};
   }
   // Too few positions for a cubic, or nothing to fit: a flat trend at the mean

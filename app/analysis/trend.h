@@ -3,6 +3,8 @@
 
 #include "data/measurement_grid.h"
 
+#include <array>
+
 struct TrendCoefficients {
   double a0 = 0.0;
   double a1 = 0.0;
@@ -22,3 +24,13 @@ struct TrendCoefficients {
 // trend at that mean.
 TrendCoefficients FitRecordTrend(const MeasurementGrid& grid, int firstRow, int lastRow,
                                  double* currentMean);
+
+// The normal equations lose too much in double.
+using TrendReal = long double;
+
+// The least-squares cubic from its sums over the fitted positions p:
+// sums[k] = sum of p^k (k = 0..6), moments[k] = sum of p^k * v (k = 0..3).
+// All zero when the sums fix no cubic. Shared by every fit, so a record and a
+// full map line come out the same to the last bit.
+std::array<double, 4> SolveCubicTrend(const std::array<TrendReal, 7>& sums,
+                                      const std::array<TrendReal, 4>& moments);

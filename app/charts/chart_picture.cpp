@@ -3,6 +3,7 @@
 // it was and reports why.
 
 #include "charts/chart_base.h"
+#include "charts/write_failure.h"
 
 #include <qcustomplot.h>
 
@@ -19,13 +20,7 @@ namespace {
 
 bool fail(QString* error, const QString& path, const QString& reason)
 {
-  if (error) {
-    *error = QStringLiteral(
-                 "The picture could not be written to \"%1\": %2. "
-                 "Check that the folder exists and is writable, or choose another name.")
-                 .arg(QDir::toNativeSeparators(path), reason);
-  }
-  return false;
+  return writeFailed(error, QStringLiteral("picture"), path, reason);
 }
 
 }  // namespace

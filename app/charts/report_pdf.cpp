@@ -2,6 +2,7 @@
 
 #include "charts/chart_base.h"
 #include "charts/chart_export.h"
+#include "charts/write_failure.h"
 
 #include <qcustomplot.h>
 
@@ -188,13 +189,7 @@ QPageLayout::Orientation orientationOf(const ReportFigure& f)
 
 bool fail(QString* error, const QString& path, const QString& reason)
 {
-  if (error) {
-    *error = QStringLiteral(
-                 "The report could not be written to \"%1\": %2. "
-                 "Check that the folder exists and is writable, or choose another name.")
-                 .arg(QDir::toNativeSeparators(path), reason);
-  }
-  return false;
+  return writeFailed(error, QStringLiteral("report"), path, reason);
 }
 
 }  // namespace

@@ -9,14 +9,6 @@
 
 namespace {
 
-StressLaw hundredPerMilliTesla()
-{
-  StressLaw law;
-  law.StressZeroBr = 1.0;
-  law.StressSlope = 100.0;
-  return law;
-}
-
 CircularChart chart(const QStringList& cells, bool trend, bool stress)
 {
   MeasurementGrid grid;

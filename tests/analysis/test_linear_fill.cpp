@@ -12,14 +12,6 @@ namespace {
 
 const double N = std::nan("");
 
-StressLaw hundredPerMilliTesla()
-{
-  StressLaw law;
-  law.StressZeroBr = 1.0;
-  law.StressSlope = 100.0;
-  return law;
-}
-
 void compareSeries(const SeriesPoints& s, const Values& expected, const char* name)
 {
   QVERIFY2(s.count() == expected.size(), name);

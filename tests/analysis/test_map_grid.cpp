@@ -49,8 +49,7 @@ MapSeries build(const QStringList& cells, int columns, int lines, bool transpose
   o.transpose = transpose;
   o.removeTrend = trend;
   o.stressMode = stress;
-  o.stress.StressZeroBr = 1.0;
-  o.stress.StressSlope = 100.0;
+  o.stress = hundredPerMilliTesla();
   return ComputeMapSeries(grid, o);
 }
 

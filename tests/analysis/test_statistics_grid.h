@@ -2,6 +2,7 @@
 // Builds a measurement grid from the Br cells of its rows from row 2 on: a text
 // is a count, an empty text a separator. Row 0 is the header, row 1 the return row.
 
+#include "analysis/stress_law.h"
 #include "data/measurement_grid.h"
 
 #include <QStringList>
@@ -26,4 +27,13 @@ inline QStringList repeatedCells(int count, const QString& br)
   for (int i = 0; i < count; ++i)
     cells << br;
   return cells;
+}
+
+// A law whose stress in MPa is easy to check by hand: 0 at Br 1 mT, 100 MPa per mT.
+inline StressLaw hundredPerMilliTesla()
+{
+  StressLaw law;
+  law.StressZeroBr = 1.0;
+  law.StressSlope = 100.0;
+  return law;
 }

@@ -7,6 +7,7 @@
 #include "common/clock.h"
 #include "common/program_folder.h"
 #include "shell/main_window.h"
+#include "support/main_window_fixture.h"
 #include "support/scripted_prompts.h"
 #include "support/test_files.h"
 
@@ -31,34 +32,26 @@ class TestExportSurface : public QObject {
 
  private:
   QString output(const QString& name) const { return m_dir->filePath("Output/" + name); }
-  std::unique_ptr<QTemporaryDir> m_dir;
-  std::unique_ptr<ScriptedPrompts> m_prompts;
-  std::unique_ptr<FixedClock> m_clock;
-  std::unique_ptr<TForm1> m_form;
+  MainWindowFixture m_window{QDateTime(QDate(2026, 12, 7), QTime(10, 0))};
+  ScriptedPrompts* const m_prompts = &m_window.prompts;
+  std::unique_ptr<TForm1>& m_form = m_window.form;
+  std::unique_ptr<QTemporaryDir>& m_dir = m_window.dir;
 };
 
 void TestExportSurface::init()
 {
-  m_dir = std::make_unique<QTemporaryDir>();
-  ProgramFolder::setOverride(m_dir->path());
-  m_prompts = std::make_unique<ScriptedPrompts>();
-  m_clock = std::make_unique<FixedClock>(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
-  m_form = std::make_unique<TForm1>(*m_prompts, *m_clock);
-  m_form->show();
+  m_window.startInNewFolder();
   QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
   QByteArray lines;
   for (int i = 0; i < 72; ++i)
-    lines += "10:00:" + QByteArray::number(i % 60).rightJustified(2, '0') + ";0" +
-             QByteArray::number(4 + i % 5) + ",10\r\n";
+    lines += countLine(i, "0" + QByteArray::number(4 + i % 5) + ",10");
   putFile(m_dir->filePath("pipe.csv"), lines);
   m_form->LoadMeasurementFile(m_dir->filePath("pipe.csv"));
 }
 
 void TestExportSurface::cleanup()
 {
-  m_form.reset();
-  ProgramFolder::setOverride({});
-  m_dir.reset();
+  m_window.stop();
 }
 
 void TestExportSurface::surfacePictures_data()

@@ -11,6 +11,7 @@
 #include "shell/main_window.h"
 #include "shell/qt_prompts.h"
 #include "support/biff_reader.h"
+#include "support/main_window_fixture.h"
 #include "support/scripted_prompts.h"
 #include "support/test_files.h"
 
@@ -49,9 +50,8 @@ QByteArray counts(int n, double first = 5.0)
   QByteArray out;
   for (int i = 0; i < n; ++i) {
     const int cents = int(first * 100) + i % 1000;
-    out += QByteArray("10:00:") + QByteArray::number(i % 60).rightJustified(2, '0') + ';' +
-           QByteArray::number(cents / 100).rightJustified(2, '0') + ',' +
-           QByteArray::number(cents % 100).rightJustified(2, '0') + "\r\n";
+    out += countLine(i, QByteArray::number(cents / 100).rightJustified(2, '0') + ',' +
+                            QByteArray::number(cents % 100).rightJustified(2, '0'));
   }
   return out;
 }
@@ -99,28 +99,22 @@ class TestExportWindow : public QObject {
   QString output(const QString& name) const { return m_dir->filePath("Output/" + name); }
   QPushButton* button(int n) const;
 
-  std::unique_ptr<QTemporaryDir> m_dir;
-  std::unique_ptr<WatchingPrompts> m_prompts;
-  std::unique_ptr<FixedClock> m_clock;
-  std::unique_ptr<TForm1> m_form;
+  BasicMainWindowFixture<WatchingPrompts> m_window{QDateTime(QDate(2026, 12, 7), QTime(10, 0))};
+  WatchingPrompts* const m_prompts = &m_window.prompts;
+  FixedClock* const m_clock = &m_window.clock;
+  std::unique_ptr<TForm1>& m_form = m_window.form;
+  std::unique_ptr<QTemporaryDir>& m_dir = m_window.dir;
 };
 
 void TestExportWindow::init()
 {
-  m_dir = std::make_unique<QTemporaryDir>();
-  ProgramFolder::setOverride(m_dir->path());
-  m_prompts = std::make_unique<WatchingPrompts>();
-  m_clock = std::make_unique<FixedClock>(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
-  m_form = std::make_unique<TForm1>(*m_prompts, *m_clock);
-  m_form->show();
+  m_window.startInNewFolder();
   QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
 }
 
 void TestExportWindow::cleanup()
 {
-  m_form.reset();
-  ProgramFolder::setOverride({});
-  m_dir.reset();
+  m_window.stop();
 }
 
 void TestExportWindow::load(const QByteArray& lines)

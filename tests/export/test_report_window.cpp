@@ -6,6 +6,7 @@
 #include "common/program_folder.h"
 #include "shell/main_window.h"
 #include "shell/report_dialog.h"
+#include "support/main_window_fixture.h"
 #include "support/scripted_prompts.h"
 #include "support/test_files.h"
 
@@ -29,8 +30,7 @@ QByteArray records(int count, int countsEach)
     if (r > 0)
       out += QByteArray(14, ' ') + "\r\n";
     for (int i = 0; i < countsEach; ++i)
-      out += "10:00:" + QByteArray::number(i % 60).rightJustified(2, '0') + ";0" +
-             QByteArray::number(5 + (i + r) % 4) + ",50\r\n";
+      out += countLine(i, "0" + QByteArray::number(5 + (i + r) % 4) + ",50");
   }
   return out;
 }
@@ -64,21 +64,17 @@ class TestReportWindow : public QObject {
   void load(const QByteArray& lines);
   QString output(const QString& name) const { return m_dir->filePath("Output/" + name); }
 
-  std::unique_ptr<QTemporaryDir> m_dir;
-  std::unique_ptr<ScriptedPrompts> m_prompts;
-  std::unique_ptr<FixedClock> m_clock;
-  std::unique_ptr<TForm1> m_form;
+  MainWindowFixture m_window{QDateTime(QDate(2026, 12, 7), QTime(10, 0))};
+  ScriptedPrompts* const m_prompts = &m_window.prompts;
+  std::unique_ptr<TForm1>& m_form = m_window.form;
+  std::unique_ptr<QTemporaryDir>& m_dir = m_window.dir;
   QList<ReportPeople> m_asked;
   std::optional<ReportPeople> m_answer;
 };
 
 void TestReportWindow::init()
 {
-  m_dir = std::make_unique<QTemporaryDir>();
-  ProgramFolder::setOverride(m_dir->path());
-  m_prompts = std::make_unique<ScriptedPrompts>();
-  m_clock = std::make_unique<FixedClock>(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
-  m_form = std::make_unique<TForm1>(*m_prompts, *m_clock);
+  m_window.startInNewFolder();
   m_asked.clear();
   m_answer = ReportPeople{"Survey", "Pipe 7", "I. Petrov"};
   m_form->AskReportPeople = [this](const ReportPeople& last) {
@@ -90,9 +86,7 @@ void TestReportWindow::init()
 
 void TestReportWindow::cleanup()
 {
-  m_form.reset();
-  ProgramFolder::setOverride({});
-  m_dir.reset();
+  m_window.stop();
 }
 
 void TestReportWindow::load(const QByteArray& lines)

@@ -44,8 +44,7 @@ void TestToolExport::initTestCase()
   QVERIFY(m_dir.isValid());
   QByteArray pipe;
   for (int i = 0; i < 36; ++i)
-    pipe += "10:00:" + QByteArray::number(i % 60).rightJustified(2, '0') + ";0" +
-            QByteArray::number(5 + i % 3) + ",25\r\n";
+    pipe += countLine(i, "0" + QByteArray::number(5 + i % 3) + ",25");
   putFile(path("pipe.csv"), pipe);
   putFile(path("two.csv"),
           "10:00:01;05,43\r\n10:00:02;06,00\r\n              \r\n10:00:04;12,34\r\n");

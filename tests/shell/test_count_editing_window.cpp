@@ -7,6 +7,7 @@
 #include "shell/main_window.h"
 #include "shell/panel.h"
 #include "shell/view_rebuild.h"
+#include "support/main_window_fixture.h"
 #include "support/scripted_prompts.h"
 
 #include <QAction>
@@ -71,9 +72,9 @@ class TestCountEditingWindow : public QObject {
   void select(int top, int bottom) { m_form->StringGrid1->selectGridRows(top, bottom); }
 
   QTemporaryDir m_dir;
-  ScriptedPrompts m_prompts;
-  FixedClock m_clock{QDateTime(QDate(2026, 12, 10), QTime(10, 0))};
-  std::unique_ptr<TForm1> m_form;
+  MainWindowFixture m_window;
+  ScriptedPrompts& m_prompts = m_window.prompts;
+  std::unique_ptr<TForm1>& m_form = m_window.form;
 };
 
 void TestCountEditingWindow::initTestCase()
@@ -84,21 +85,18 @@ void TestCountEditingWindow::initTestCase()
 
 void TestCountEditingWindow::init()
 {
-  m_prompts = ScriptedPrompts();
-  m_form = std::make_unique<TForm1>(m_prompts, m_clock);
-  m_form->show();
+  m_window.start();
 }
 
 void TestCountEditingWindow::cleanup()
 {
-  m_form.reset();
+  m_window.stop();
 }
 
 void TestCountEditingWindow::load(const QStringList& cells)
 {
-  fillGrid(m_form->Grid, cells);
   m_form->StringGrid1->setEnabled(true);
-  m_form->rebuild().enterMeasurementMode(QStringLiteral("loaded"), true);
+  m_window.load(cells);
 }
 
 void TestCountEditingWindow::insertAndDelete_data()

@@ -6,6 +6,7 @@
 #include "common/clock.h"
 #include "shell/main_window.h"
 #include "common/program_folder.h"
+#include "support/main_window_fixture.h"
 #include "support/scripted_prompts.h"
 
 #include <QDir>
@@ -31,8 +32,7 @@ QByteArray countLines(int n, const char* br = "05,43")
 {
   QByteArray out;
   for (int i = 0; i < n; ++i)
-    out += QByteArray("10:00:") + QByteArray::number(i % 60).rightJustified(2, '0') + ';' + br +
-           "\r\n";
+    out += countLine(i, br);
   return out;
 }
 
@@ -69,27 +69,20 @@ class TestFileCommands : public QObject {
   void open(const QString& path);
   QString dataFile(const QString& name) const { return m_dir->filePath("Data/" + name); }
 
-  std::unique_ptr<QTemporaryDir> m_dir;
-  std::unique_ptr<ScriptedPrompts> m_prompts;
-  std::unique_ptr<FixedClock> m_clock;
-  std::unique_ptr<TForm1> m_form;
+  MainWindowFixture m_window{QDateTime(QDate(2026, 12, 7), QTime(10, 0))};
+  ScriptedPrompts* const m_prompts = &m_window.prompts;
+  std::unique_ptr<TForm1>& m_form = m_window.form;
+  std::unique_ptr<QTemporaryDir>& m_dir = m_window.dir;
 };
 
 void TestFileCommands::init()
 {
-  m_dir = std::make_unique<QTemporaryDir>();
-  ProgramFolder::setOverride(m_dir->path());
-  m_prompts = std::make_unique<ScriptedPrompts>();
-  m_clock = std::make_unique<FixedClock>(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
-  m_form = std::make_unique<TForm1>(*m_prompts, *m_clock);
-  m_form->show();
+  m_window.startInNewFolder();
 }
 
 void TestFileCommands::cleanup()
 {
-  m_form.reset();
-  ProgramFolder::setOverride({});
-  m_dir.reset();
+  m_window.stop();
 }
 
 void TestFileCommands::open(const QString& path)

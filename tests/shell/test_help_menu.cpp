@@ -5,6 +5,7 @@
 #include "common/program_folder.h"
 #include "shell/about_window.h"
 #include "shell/main_window.h"
+#include "support/main_window_fixture.h"
 #include "support/scripted_prompts.h"
 #include "support/test_files.h"
 
@@ -39,30 +40,24 @@ class TestHelpMenu : public QObject {
   void aboutGivesTheMainWindowBack();
 
  private:
-  std::unique_ptr<QTemporaryDir> m_dir;
-  ScriptedPrompts m_prompts;
-  FixedClock m_clock{QDateTime(QDate(2026, 12, 10), QTime(10, 0))};
-  std::unique_ptr<TForm1> m_form;
+  MainWindowFixture m_window;
+  ScriptedPrompts& m_prompts = m_window.prompts;
+  std::unique_ptr<TForm1>& m_form = m_window.form;
+  std::unique_ptr<QTemporaryDir>& m_dir = m_window.dir;
   UrlRecorder m_viewer;
 };
 
 void TestHelpMenu::init()
 {
-  m_dir = std::make_unique<QTemporaryDir>();
-  ProgramFolder::setOverride(m_dir->path());
   QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_viewer, "open");
-  m_form = std::make_unique<TForm1>(m_prompts, m_clock);
-  m_form->show();
+  m_window.startInNewFolder();
 }
 
 void TestHelpMenu::cleanup()
 {
-  m_form.reset();
+  m_window.stop();
   QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
   m_viewer.opened.clear();
-  m_prompts.messages.clear();
-  ProgramFolder::setOverride({});
-  m_dir.reset();
 }
 
 void TestHelpMenu::manualOpensInTheViewer_data()

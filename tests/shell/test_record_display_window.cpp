@@ -5,6 +5,7 @@
 #include "shell/panel.h"
 #include "common/program_folder.h"
 #include "shell/view_rebuild.h"
+#include "support/main_window_fixture.h"
 #include "support/scripted_prompts.h"
 
 #include <QAction>
@@ -64,9 +65,9 @@ class TestRecordDisplayWindow : public QObject {
   void arrange(bool on);
 
   QTemporaryDir m_dir;
-  ScriptedPrompts m_prompts;
-  FixedClock m_clock{QDateTime(QDate(2026, 12, 10), QTime(10, 0))};
-  std::unique_ptr<TForm1> m_form;
+  MainWindowFixture m_window;
+  ScriptedPrompts& m_prompts = m_window.prompts;
+  std::unique_ptr<TForm1>& m_form = m_window.form;
 };
 
 void TestRecordDisplayWindow::navigatorTextsNeverOverlap_data()
@@ -139,20 +140,17 @@ void TestRecordDisplayWindow::initTestCase()
 
 void TestRecordDisplayWindow::init()
 {
-  m_prompts = ScriptedPrompts();
-  m_form = std::make_unique<TForm1>(m_prompts, m_clock);
-  m_form->show();
+  m_window.start();
 }
 
 void TestRecordDisplayWindow::cleanup()
 {
-  m_form.reset();
+  m_window.stop();
 }
 
 void TestRecordDisplayWindow::load(const QStringList& cells)
 {
-  fillGrid(m_form->Grid, cells);
-  m_form->rebuild().enterMeasurementMode(QStringLiteral("loaded"), true);
+  m_window.load(cells);
 }
 
 void TestRecordDisplayWindow::arrange(bool on)

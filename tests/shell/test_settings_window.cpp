@@ -6,6 +6,7 @@
 #include "shell/main_window.h"
 #include "shell/panel.h"
 #include "shell/stress_db_window.h"
+#include "support/profile_files.h"
 #include "support/scripted_prompts.h"
 #include "support/test_files.h"
 #include "support/test_pty.h"
@@ -16,18 +17,6 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-QByteArray installedFile(const QString& db)
-{
-  return "[Polar]\r\nGeneral=16711680\r\nMean=255\r\n[Surface]\r\nHigh=65535\r\nLow=16711680\r\n"
-         "Mid=255\r\n[View]\r\nPage=1\r\nMean=0\r\nPoints=1\r\nPages=1\r\nFull=0\r\n"
-         "Transpose=1\r\nApproximate=0\r\nGrid3D=1\r\nSmooth3D=1\r\nTransparent3D=0\r\nDB=" +
-         db.toUtf8() + "\r\nX=17\r\nY=5\r\ndX=1\r\ndY=2\r\nCvtToStress=0\r\nStressDBItem=7\r\n";
-}
-
-}  // namespace
 
 // The settings as the start-up applies them to the window and the close writes
 // them: the window, the stress database window and Config.ini in a temporary

@@ -5,6 +5,7 @@
 #include "common/clock.h"
 #include "shell/main_window.h"
 #include "common/program_folder.h"
+#include "support/main_window_fixture.h"
 #include "support/scripted_prompts.h"
 
 #include <QAction>
@@ -19,16 +20,6 @@
 #include <memory>
 
 namespace {
-
-// The y values of the linear chart's dots.
-QVector<double> dots(const TForm1& f)
-{
-  QVector<double> ys;
-  if (ChartSeries* s = f.Chart1->series(1))
-    for (int i = 0; i < s->count(); ++i)
-      ys << s->y(i);
-  return ys;
-}
 
 void compareValues(const QVector<double>& got, const QVector<double>& want)
 {
@@ -53,26 +44,20 @@ class TestStressCommands : public QObject {
   void stressModeRewritesTheStatisticsLabel();
 
  private:
-  std::unique_ptr<QTemporaryDir> m_dir;
-  std::unique_ptr<ScriptedPrompts> m_prompts;
-  std::unique_ptr<FixedClock> m_clock;
-  std::unique_ptr<TForm1> m_form;
+  MainWindowFixture m_window{QDateTime(QDate(2026, 12, 7), QTime(10, 0))};
+  ScriptedPrompts* const m_prompts = &m_window.prompts;
+  std::unique_ptr<TForm1>& m_form = m_window.form;
+  std::unique_ptr<QTemporaryDir>& m_dir = m_window.dir;
 };
 
 void TestStressCommands::init()
 {
-  m_dir = std::make_unique<QTemporaryDir>();
-  ProgramFolder::setOverride(m_dir->path());
-  m_prompts = std::make_unique<ScriptedPrompts>();
-  m_clock = std::make_unique<FixedClock>(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
-  m_form = std::make_unique<TForm1>(*m_prompts, *m_clock);
+  m_window.startInNewFolder();
 }
 
 void TestStressCommands::cleanup()
 {
-  m_form.reset();
-  ProgramFolder::setOverride({});
-  m_dir.reset();
+  m_window.stop();
 }
 
 void TestStressCommands::convertWithoutDataSwitchesOnlyTheTitle()

@@ -7,6 +7,7 @@
 #include "shell/main_window.h"
 #include "shell/qt_prompts.h"
 #include "shell/stress_db_window.h"
+#include "support/main_window_fixture.h"
 #include "support/scripted_prompts.h"
 #include "support/test_files.h"
 
@@ -34,15 +35,6 @@ QByteArray withUserItems()
 {
   return DefaultFile +
          "Pipe A;0,80;300;2,30;\r\nPipe B;0,90;320;2,40;\r\nPipe C;1,00;340;2,50;\r\n";
-}
-
-QVector<double> dots(const TForm1& f)
-{
-  QVector<double> ys;
-  if (ChartSeries* s = f.Chart1->series(1))
-    for (int i = 0; i < s->count(); ++i)
-      ys << s->y(i);
-  return ys;
 }
 
 QStringList objects(const StressTable& t)
@@ -87,29 +79,23 @@ class TestStressDbWindow : public QObject {
   TForm4& w() { return *m_form4; }
   void start(const QByteArray& file, int applied);
 
-  std::unique_ptr<QTemporaryDir> m_dir;
-  std::unique_ptr<ScriptedPrompts> m_prompts;
-  std::unique_ptr<FixedClock> m_clock;
-  std::unique_ptr<TForm1> m_form;
+  MainWindowFixture m_window{QDateTime(QDate(2026, 12, 10), QTime(10, 0))};
+  ScriptedPrompts* const m_prompts = &m_window.prompts;
+  FixedClock* const m_clock = &m_window.clock;
+  std::unique_ptr<TForm1>& m_form = m_window.form;
+  std::unique_ptr<QTemporaryDir>& m_dir = m_window.dir;
   std::unique_ptr<TForm4> m_form4;
 };
 
 void TestStressDbWindow::init()
 {
-  m_dir = std::make_unique<QTemporaryDir>();
-  ProgramFolder::setOverride(m_dir->path());
-  m_prompts = std::make_unique<ScriptedPrompts>();
-  m_clock = std::make_unique<FixedClock>(QDateTime(QDate(2026, 12, 10), QTime(10, 0)));
-  m_form = std::make_unique<TForm1>(*m_prompts, *m_clock);
-  m_form->show();
+  m_window.startInNewFolder();
 }
 
 void TestStressDbWindow::cleanup()
 {
   m_form4.reset();
-  m_form.reset();
-  ProgramFolder::setOverride({});
-  m_dir.reset();
+  m_window.stop();
 }
 
 void TestStressDbWindow::start(const QByteArray& file, int applied)

@@ -10,6 +10,7 @@
 #include "shell/main_window.h"
 #include "shell/panel.h"
 #include "shell/view_rebuild.h"
+#include "support/main_window_fixture.h"
 #include "support/scripted_prompts.h"
 
 #include <QAction>
@@ -74,12 +75,10 @@ class TestSurfaceWindow : public QObject {
   }
   void init()
   {
-    m_prompts = ScriptedPrompts();
-    m_form = std::make_unique<TForm1>(m_prompts, m_clock);
-    m_form->show();
+    m_window.start();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
   }
-  void cleanup() { m_form.reset(); }
+  void cleanup() { m_window.stop(); }
 
   void surfaceViewSteps_data();
   void surfaceViewSteps();
@@ -90,16 +89,12 @@ class TestSurfaceWindow : public QObject {
   void switchingViewsRebuildsForTheShownView();
 
  private:
-  void load(const QStringList& cells)
-  {
-    fillGrid(m_form->Grid, cells);
-    m_form->rebuild().enterMeasurementMode(QStringLiteral("loaded"), true);
-  }
+  void load(const QStringList& cells) { m_window.load(cells); }
 
   QTemporaryDir m_dir;
-  ScriptedPrompts m_prompts;
-  FixedClock m_clock{QDateTime(QDate(2026, 12, 10), QTime(10, 0))};
-  std::unique_ptr<TForm1> m_form;
+  MainWindowFixture m_window;
+  ScriptedPrompts& m_prompts = m_window.prompts;
+  std::unique_ptr<TForm1>& m_form = m_window.form;
 };
 
 void TestSurfaceWindow::surfaceViewSteps_data()

@@ -11,6 +11,7 @@
 #include "shell/panel.h"
 #include "shell/qt_prompts.h"
 #include "shell/view_rebuild.h"
+#include "support/main_window_fixture.h"
 #include "support/scripted_prompts.h"
 
 #include <QAction>
@@ -56,12 +57,10 @@ class TestViewsWindow : public QObject {
   }
   void init()
   {
-    m_prompts = ScriptedPrompts();
-    m_form = std::make_unique<TForm1>(m_prompts, m_clock);
-    m_form->show();
+    m_window.start();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
   }
-  void cleanup() { m_form.reset(); }
+  void cleanup() { m_window.stop(); }
 
   void circularLaysOutAtOnce();
   void circularFollowsTheWindowSize_data();
@@ -83,11 +82,7 @@ class TestViewsWindow : public QObject {
   void paletteColourThroughTheRealDialog();
 
  private:
-  void load(const QStringList& cells)
-  {
-    fillGrid(m_form->Grid, cells);
-    m_form->rebuild().enterMeasurementMode(QStringLiteral("loaded"), true);
-  }
+  void load(const QStringList& cells) { m_window.load(cells); }
   void checkCircularLayout()
   {
     TForm1& f = *m_form;
@@ -103,9 +98,10 @@ class TestViewsWindow : public QObject {
   }
 
   QTemporaryDir m_dir;
-  ScriptedPrompts m_prompts;
-  FixedClock m_clock{QDateTime(QDate(2026, 12, 10), QTime(10, 0))};
-  std::unique_ptr<TForm1> m_form;
+  MainWindowFixture m_window;
+  ScriptedPrompts& m_prompts = m_window.prompts;
+  FixedClock& m_clock = m_window.clock;
+  std::unique_ptr<TForm1>& m_form = m_window.form;
 };
 
 void TestViewsWindow::circularLaysOutAtOnce()

@@ -15,6 +15,12 @@ inline QByteArray fileBytes(const QString& path)
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
+// One count as a measurement file holds it: its time (seconds from i) and `br`.
+inline QByteArray countLine(int i, const QByteArray& br)
+{
+  return "10:00:" + QByteArray::number(i % 60).rightJustified(2, '0') + ';' + br + "\r\n";
+}
+
 inline void putFile(const QString& path, const QByteArray& bytes)
 {
   QFile f(path);
