@@ -48,7 +48,7 @@ bool writeAll(const QString& path, const QByteArray& data, quint32 mode, QString
     }
     done += n;
   }
-  const bool ok = ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+  const bool ok = ::fchmod(fd, mode) == 0;
   const int err = errno;
   if (::close(fd) != 0 || !ok) {
     *error = systemError(path, ok ? errno : err);

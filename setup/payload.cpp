@@ -1,12 +1,19 @@
 #include "payload.h"
 
+#include <QCryptographicHash>
 #include <QDataStream>
 #include <QFile>
 
 namespace {
 
 constexpr char Magic[] = "RZ37PAY1";
-constexpr int TrailerSize = 8 + 8;  // archive size, magic
+constexpr int HashSize = 32;
+constexpr int TrailerSize = 8 + HashSize + 8;  // archive size, its SHA-256, magic
+
+QByteArray hashOf(const QByteArray& archive)
+{
+  return QCryptographicHash::hash(archive, QCryptographicHash::Sha256);
+}
 
 void setError(QString* error, const QString& text)
 {
@@ -69,6 +76,7 @@ QByteArray Payload::serialize() const
   QByteArray trailer;
   QDataStream t(&trailer, QIODevice::WriteOnly);
   t << quint64(archive.size());
+  trailer += hashOf(archive);
   trailer.append(Magic, 8);
   return archive + trailer;
 }
@@ -87,6 +95,10 @@ std::optional<Payload> Payload::parse(const QByteArray& bytes, QString* error)
     return std::nullopt;
   }
   const QByteArray archive = bytes.mid(bytes.size() - TrailerSize - qsizetype(size), qsizetype(size));
+  if (hashOf(archive) != bytes.mid(bytes.size() - TrailerSize + 8, HashSize)) {
+    setError(error, QStringLiteral("the attached installation files are damaged"));
+    return std::nullopt;
+  }
   QDataStream in(archive);
   in.setVersion(QDataStream::Qt_6_0);
   quint32 count = 0;

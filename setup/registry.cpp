@@ -93,5 +93,7 @@ bool InstallRegistry::remove(QString* error) const
   if (!removeFile(uninstallFile(), error) || !removeFile(recordFile(), error))
     return false;
   QDir(m_folder).rmdir(QStringLiteral("Uninstall"));
+  QDir().rmdir(m_folder);
+  QDir().rmdir(QFileInfo(m_folder).path());
   return true;
 }

@@ -25,10 +25,6 @@ int runWizard(int argc, char** argv, const SetupOptions& options)
   QApplication app(argc, argv);
   QApplication::setApplicationName(SetupCaption);
   QtSetupShell shell;
-  if (!options.usageError.isEmpty()) {
-    shell.message(options.usageError + u'\n' + setupUsage(), true);
-    return ExitUsage;
-  }
   if (const QString refusal = refusalToRun(options); !refusal.isEmpty()) {
     shell.message(refusal, true);
     return ExitRefused;
@@ -58,6 +54,10 @@ int runWizard(int argc, char** argv, const SetupOptions& options)
 int main(int argc, char** argv)
 {
   const SetupOptions options = parseSetupOptions(argumentsOf(argc, argv));
+  if (!options.usageError.isEmpty()) {
+    std::fprintf(stderr, "Setup: %s\n%s", qPrintable(options.usageError), qPrintable(setupUsage()));
+    return ExitUsage;
+  }
   if (!options.unattended)
     return runWizard(argc, argv, options);
   QCoreApplication app(argc, argv);
