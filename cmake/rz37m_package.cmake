@@ -37,7 +37,12 @@ add_custom_command(
   OUTPUT ${_pkg}/changelog.gz
   COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/setup/package/changelog > ${_pkg}/changelog.gz
   DEPENDS ${CMAKE_SOURCE_DIR}/setup/package/changelog)
-add_custom_target(rz37m_package_files ALL DEPENDS ${_pkg}/changelog.gz ${RZ37M_PAYLOAD_DIR}/RZ-37m
+add_custom_command(
+  OUTPUT ${_pkg}/rz37m-connect.1.gz
+  COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/setup/package/rz37m-connect.1 > ${_pkg}/rz37m-connect.1.gz
+  DEPENDS ${CMAKE_SOURCE_DIR}/setup/package/rz37m-connect.1)
+install(FILES ${_pkg}/rz37m-connect.1.gz DESTINATION usr/share/man/man1)
+add_custom_target(rz37m_package_files ALL DEPENDS ${_pkg}/changelog.gz ${_pkg}/rz37m-connect.1.gz ${RZ37M_PAYLOAD_DIR}/RZ-37m
                                                   ${RZ37M_PAYLOAD_DIR}/rz37m-udev.tar.gz)
 install(FILES ${_pkg}/changelog.gz DESTINATION usr/share/doc/rz37m-connect)
 
@@ -48,8 +53,7 @@ set(CPACK_PACKAGE_VENDOR Norvane)
 set(CPACK_PACKAGE_CONTACT "Norvane <support@norvane.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop companion of the RZ-37m metal stress indicator")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "desktop companion of the RZ-37m metal stress indicator\n\
-RZ-37m connect downloads the Br measurements stored in the RZ-37m metal\n\
+    "RZ-37m connect downloads the Br measurements stored in the RZ-37m metal\n\
 stress indicator and the RZ-48 scanner over their USB-to-serial adapters,\n\
 shows them as linear, circular, contour and surface charts, removes trends,\n\
 converts Br to mechanical stress, and saves and exports the results.")

@@ -29,9 +29,9 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${RZ37M_PAYLOAD_DIR}/udev-stage
   COMMAND ${CMAKE_COMMAND} -E make_directory ${RZ37M_PAYLOAD_DIR}/udev-stage
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${_udev} ${RZ37M_PAYLOAD_DIR}/udev-stage/rz37m-udev
-  COMMAND ${CMAKE_COMMAND} -E chdir ${RZ37M_PAYLOAD_DIR}/udev-stage
-          ${CMAKE_COMMAND} -E tar czf ${RZ37M_PAYLOAD_DIR}/rz37m-udev.tar.gz --format=gnutar
-          "--mtime=2026-01-01 00:00:00 UTC" rz37m-udev
+  # The same bytes on every build: fixed order, owner and times, no name or time in gzip.
+  COMMAND tar -C ${RZ37M_PAYLOAD_DIR}/udev-stage --sort=name --owner=0 --group=0 --numeric-owner
+          --mtime=@1767225600 -cf - rz37m-udev | gzip -9n > ${RZ37M_PAYLOAD_DIR}/rz37m-udev.tar.gz
   DEPENDS ${_udev_files}
   COMMENT "Packing the udev rule archive")
 
