@@ -85,6 +85,10 @@ bool stagePayload(Install& in)
     }
     if (!stageFile(in, e.path, data, e.mode))
       return false;
+    if (e.path == ConfigName) {
+      in.progress.step();
+      in.progress.pause(250);
+    }
   }
   return stageSelf(in);
 }

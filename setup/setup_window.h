@@ -31,6 +31,7 @@ struct SetupContext {
   QString selfExecutable;
   ScreenMode screen;
   int pauseScale = 1;  // 0: the paced pauses are skipped (tests)
+  qint64 requiredBytes = 0;  // 0: what the payload needs
 };
 
 class TForm1 : public QWidget {

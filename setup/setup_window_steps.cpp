@@ -119,7 +119,10 @@ void TForm1::InstallDirListChange()
   };
   if (hasControlCharacters(m_installFolder))
     return refuse(QStringLiteral("This folder name holds control characters; choose another folder."));
-  const qint64 needed = requiredBytes(m_context.payload ? m_context.payload->installedBytes() : 0);
+  const qint64 needed =
+      m_context.requiredBytes > 0
+          ? m_context.requiredBytes
+          : requiredBytes(m_context.payload ? m_context.payload->installedBytes() : 0);
   const SpaceCheck space = checkFreeSpace(m_installFolder, needed);
   if (!space.enough)
     return refuse(NotEnoughPlaceText + space.mountRoot);
