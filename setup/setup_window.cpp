@@ -63,7 +63,7 @@ void TForm1::buildWindow()
 {
   setWindowTitle(SetupCaption);
   // A fixed dialog without a close button: the program ends through its buttons.
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowStaysOnTopHint);
   setFixedSize(615, 230);
   QPalette pal = palette();
