@@ -30,6 +30,11 @@ qint64 requiredBytes(qint64 payloadBytes)
   return std::max<qint64>(5 * MiB, (payloadBytes + MiB - 1) / MiB * MiB);
 }
 
+bool enoughSpace(qint64 freeBytes, qint64 required)
+{
+  return freeBytes / 1024 / 1024 >= required / 1024 / 1024;
+}
+
 SpaceCheck checkFreeSpace(const QString& folder, qint64 required)
 {
   QString existing = QDir::cleanPath(folder);
@@ -39,8 +44,7 @@ SpaceCheck checkFreeSpace(const QString& folder, qint64 required)
   SpaceCheck c;
   c.mountRoot = storage.rootPath();
   c.freeBytes = storage.isValid() && storage.isReady() ? storage.bytesAvailable() : 0;
-  // Whole MiB as the original counted them: 5 MiB free is enough, 4.99 is not.
-  c.enough = c.freeBytes / 1024 / 1024 >= required / 1024 / 1024;
+  c.enough = enoughSpace(c.freeBytes, required);
   return c;
 }
 

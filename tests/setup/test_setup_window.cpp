@@ -122,7 +122,7 @@ class TestSetupWindow : public QObject {
     RecordingShell shell;
     SetupContext c = contextFor(r);
     const QStorageInfo storage(r.dir.path());
-    c.requiredBytes = (storage.bytesAvailable() / 1024 / 1024 + 1) * 1024 * 1024;
+    c.requiredBytes = storage.bytesAvailable() * 2 + 1024LL * 1024 * 1024;
     TForm1 form(c, shell);
     form.StepForwardBtnClick();
     QCOMPARE(form.InstallDirLabel->text(), QStringLiteral("Not enough place in disk ") + storage.rootPath());
