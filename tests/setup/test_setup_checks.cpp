@@ -11,6 +11,7 @@
 
 #include "support/test_files.h"
 
+#include <QProcess>
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -110,13 +111,25 @@ class TestSetupChecks : public QObject {
 
   void runningProgramIsSeenByItsProcess()
   {
-    // The real /proc: this test's own program runs from the build folder.
+    // The real /proc: a program file started from the application folder.
+    QTemporaryDir app;
     SetupPaths paths = SetupPaths::system();
-    paths.runtimeDir = QStringLiteral("/nonexistent");
-    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
-    QVERIFY(!programRunning(paths, QFileInfo(self).path() + QStringLiteral("/elsewhere")));
-    // Setup does not count itself.
-    QVERIFY(!programRunning(paths, QFileInfo(self).path()));
+    paths.runtimeDir = app.path() + QStringLiteral("/no-runtime");
+    for (const QString& name : {QStringLiteral("RZ-37m"), QStringLiteral("Setup")})
+      QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), app.path() + u'/' + name));
+    QProcess setup;
+    setup.start(app.path() + QStringLiteral("/Setup"), {QStringLiteral("30")});
+    QVERIFY(setup.waitForStarted());
+    QVERIFY(!programRunning(paths, app.path()));  // Setup may run from the folder it removes
+    QProcess program;
+    program.start(app.path() + QStringLiteral("/RZ-37m"), {QStringLiteral("30")});
+    QVERIFY(program.waitForStarted());
+    QVERIFY(programRunning(paths, app.path()));
+    program.kill();
+    program.waitForFinished();
+    QVERIFY(!programRunning(paths, app.path()));
+    setup.kill();
+    setup.waitForFinished();
   }
 
   void summaryLeavesOutWhatIsMissing()
