@@ -10,9 +10,9 @@ QString execLine(const QStringList& argv);
 
 struct DesktopEntry {
   QString name;
-  QStringList exec;   // program and arguments, unquoted
-  QString path;       // working folder
-  QString icon;       // absolute file or theme name; may be empty
+  QStringList exec;  // program and arguments, unquoted
+  QString path;      // working folder
+  QString icon;      // absolute file or theme name; may be empty
   QString comment;
 
   QByteArray text() const;

@@ -4,11 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -22,7 +22,7 @@ QByteArray native(const QString& path)
 
 bool exists(const QString& path)
 {
-  struct stat st{};
+  struct stat st {};
   return ::lstat(native(path).constData(), &st) == 0;
 }
 

@@ -137,8 +137,8 @@ SetupLock::SetupLock(const QString& runtimeDir)
 {
   const QString dir = runtimeDir.isEmpty() ? QDir::tempPath() : runtimeDir;
   QDir().mkpath(dir);
-  const QString file = dir + QStringLiteral("/RZ37mSetup-") + QString::number(::getuid()) +
-                       QStringLiteral(".lock");
+  const QString file =
+      dir + QStringLiteral("/RZ37mSetup-") + QString::number(::getuid()) + QStringLiteral(".lock");
   const int fd = ::open(QFile::encodeName(file).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) {
     m_noPlace = true;  // no place for a lock: better to run than to refuse

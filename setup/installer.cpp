@@ -122,10 +122,12 @@ bool stageMenuGroup(Install& in)
       stageLauncher(in, QStringLiteral("Drivers.desktop"),
                     launcher(QStringLiteral("Drivers"), {xdgOpen, in.app + QStringLiteral("/VCP/")},
                              QStringLiteral("folder"))) &&
-      stageLauncher(in, QStringLiteral("RZ-37m connect.desktop"),
-                    launcher(QStringLiteral("RZ-37m connect"), {in.app + u'/' + ProgramName}, icon)) &&
-      stageLauncher(in, QStringLiteral("Uninstall/Uninstall.desktop"),
-                    launcher(QStringLiteral("Uninstall"), {in.app + QStringLiteral("/Setup")}, icon));
+      stageLauncher(
+          in, QStringLiteral("RZ-37m connect.desktop"),
+          launcher(QStringLiteral("RZ-37m connect"), {in.app + u'/' + ProgramName}, icon)) &&
+      stageLauncher(
+          in, QStringLiteral("Uninstall/Uninstall.desktop"),
+          launcher(QStringLiteral("Uninstall"), {in.app + QStringLiteral("/Setup")}, icon));
   in.progress.step();
   in.progress.pause(250);
   return ok;
@@ -202,9 +204,9 @@ bool createDesktopIcon(const SetupPaths& paths, const QString& applicationFolder
     *error = paths.desktopDir + QStringLiteral(": the folder cannot be created");
     return false;
   }
-  const DesktopEntry entry = launcher(QStringLiteral("RZ-37m connect"),
-                                      {applicationFolder + u'/' + ProgramName},
-                                      applicationFolder + u'/' + IconName);
+  const DesktopEntry entry =
+      launcher(QStringLiteral("RZ-37m connect"), {applicationFolder + u'/' + ProgramName},
+               applicationFolder + u'/' + IconName);
   return writeDesktopEntry(paths.desktopDir + u'/' + DesktopIconName, entry, error);
 }
 
@@ -212,7 +214,7 @@ StepResult runInstallation(const SetupPaths& paths, const Payload& payload,
                            const InstallRequest& request, SetupProgress& progress)
 {
   Install in{paths, payload, request, progress, applicationFolderOf(request.installFolder),
-             {}, {}, {}};
+             {},    {},      {}};
   if (!request.installFolder.startsWith(u'/') || hasControlCharacters(request.installFolder))
     return {false, request.installFolder + QStringLiteral(": not a usable folder name"), {}};
   bool ok = stagePayload(in) && stageMenuGroup(in) &&
@@ -228,7 +230,8 @@ StepResult runInstallation(const SetupPaths& paths, const Payload& payload,
       QFile::remove(paths.desktopDir + u'/' + DesktopIconName);
     return {false, in.error, {}};
   }
-  in.files.finish([&](const QString& final, const QString& old) { keepEditedTable(in, final, old); });
+  in.files.finish(
+      [&](const QString& final, const QString& old) { keepEditedTable(in, final, old); });
   progress.pause(1000);
   return {};
 }

@@ -14,7 +14,7 @@ struct InstallRequest {
   QString installFolder;   // the folder chosen; the application folder is below it
   QString selfExecutable;  // copied as "Setup" into the application folder
   bool desktopIcon = false;
-  QDateTime now;           // names the backup of an edited stress table
+  QDateTime now;  // names the backup of an edited stress table
 };
 
 inline const QString ManifestName = QStringLiteral(".rz37m-manifest");

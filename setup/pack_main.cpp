@@ -36,7 +36,8 @@ QString run(const QString& program, const QStringList& args)
 QString packageOf(const QString& file)
 {
   const QString real = QFileInfo(file).canonicalFilePath();
-  for (const QString& candidate : {file, real, QStringLiteral("/usr") + file, QStringLiteral("/usr") + real}) {
+  for (const QString& candidate :
+       {file, real, QStringLiteral("/usr") + file, QStringLiteral("/usr") + real}) {
     const QString owner = run(QStringLiteral("dpkg"), {QStringLiteral("-S"), candidate});
     if (!owner.isEmpty())
       return owner.section(u':', 0, 0).section(u',', 0, 0).trimmed();
@@ -46,7 +47,8 @@ QString packageOf(const QString& file)
 
 QByteArray libraryList(const QString& program)
 {
-  static const QRegularExpression needed(QStringLiteral("\\(NEEDED\\)\\s+Shared library: \\[(.+)\\]"));
+  static const QRegularExpression needed(
+      QStringLiteral("\\(NEEDED\\)\\s+Shared library: \\[(.+)\\]"));
   const QString dynamic = run(QStringLiteral("readelf"), {QStringLiteral("-d"), program});
   const QStringList folders = libraryFolders(QStringLiteral("/etc/ld.so.conf.d"));
   QByteArray list;
@@ -89,7 +91,8 @@ int main(int argc, char** argv)
     const QList<QByteArray> cols = line.split('\t');
     if (cols.size() != 3)
       continue;
-    PayloadEntry e{QString::fromUtf8(cols[1]), cols[0].toUInt(nullptr, 8), readFile(QString::fromUtf8(cols[2]), &ok)};
+    PayloadEntry e{QString::fromUtf8(cols[1]), cols[0].toUInt(nullptr, 8),
+                   readFile(QString::fromUtf8(cols[2]), &ok)};
     if (!ok)
       return fail(QStringLiteral("cannot read ") + QString::fromUtf8(cols[2]));
     payload.entries << e;

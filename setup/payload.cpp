@@ -94,7 +94,8 @@ std::optional<Payload> Payload::parse(const QByteArray& bytes, QString* error)
     setError(error, QStringLiteral("the attached installation files are damaged"));
     return std::nullopt;
   }
-  const QByteArray archive = bytes.mid(bytes.size() - TrailerSize - qsizetype(size), qsizetype(size));
+  const QByteArray archive =
+      bytes.mid(bytes.size() - TrailerSize - qsizetype(size), qsizetype(size));
   if (hashOf(archive) != bytes.mid(bytes.size() - TrailerSize + 8, HashSize)) {
     setError(error, QStringLiteral("the attached installation files are damaged"));
     return std::nullopt;

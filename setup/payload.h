@@ -9,9 +9,9 @@
 #include <optional>
 
 struct PayloadEntry {
-  QString path;        // relative to the application folder, '/' separated
+  QString path;  // relative to the application folder, '/' separated
   quint32 mode = 0644;
-  QByteArray data;     // uncompressed
+  QByteArray data;  // uncompressed
 };
 
 class Payload {

@@ -10,10 +10,10 @@
 #include <QFileInfo>
 #include <QSet>
 
-#include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -24,19 +24,19 @@ QByteArray native(const QString& path)
 
 bool isRealFolder(const QString& path)
 {
-  struct stat st{};
+  struct stat st {};
   return ::lstat(native(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool isRealFile(const QString& path)
 {
-  struct stat st{};
+  struct stat st {};
   return ::lstat(native(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool present(const QString& path)
 {
-  struct stat st{};
+  struct stat st {};
   return ::lstat(native(path).constData(), &st) == 0;
 }
 
@@ -77,7 +77,8 @@ QList<Entry> readManifest(const QString& file)
   for (const QByteArray& line : f.readAll().split('\n')) {
     const qsizetype space = line.indexOf(' ');
     if (space > 0)
-      entries << Entry{QString::fromLatin1(line.left(space)), QString::fromUtf8(line.mid(space + 1))};
+      entries << Entry{QString::fromLatin1(line.left(space)),
+                       QString::fromUtf8(line.mid(space + 1))};
   }
   return entries;
 }
@@ -130,9 +131,9 @@ void removeFiles(const QString& app, SetupProgress& progress, QStringList& remai
 void removeLaunchers(const SetupPaths& paths, QStringList& remaining)
 {
   const QString menu = paths.menuFolder();
-  for (const QString& name : {QStringLiteral("Data.desktop"), QStringLiteral("Drivers.desktop"),
-                              QStringLiteral("RZ-37m connect.desktop"),
-                              QStringLiteral("Uninstall/Uninstall.desktop")})
+  for (const QString& name :
+       {QStringLiteral("Data.desktop"), QStringLiteral("Drivers.desktop"),
+        QStringLiteral("RZ-37m connect.desktop"), QStringLiteral("Uninstall/Uninstall.desktop")})
     if (isRealFolder(QFileInfo(menu + u'/' + name).path()))
       removeEntry(menu + u'/' + name, remaining);
   ::rmdir(native(menu + QStringLiteral("/Uninstall")).constData());

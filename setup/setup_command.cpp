@@ -96,7 +96,8 @@ int install(const SetupOptions& o, const SetupPaths& paths, const Payload& paylo
   const InstallRegistry registry(paths.registryFolder());
   if (registry.installed()) {
     err << "RZ-37m connect software is already installed in "
-        << applicationFolderOf(registry.inst()) << ". Remove it first (Setup --unattended --remove).\n";
+        << applicationFolderOf(registry.inst())
+        << ". Remove it first (Setup --unattended --remove).\n";
     return ExitRefused;
   }
   const QString missing = missingLibrariesText(payload);
@@ -104,20 +105,22 @@ int install(const SetupOptions& o, const SetupPaths& paths, const Payload& paylo
     err << missing << '\n';
     return ExitRefused;
   }
-  const QString folder = QDir::cleanPath(QDir(o.target.isEmpty() ? paths.dataHome : o.target).absolutePath());
+  const QString folder =
+      QDir::cleanPath(QDir(o.target.isEmpty() ? paths.dataHome : o.target).absolutePath());
   const SpaceCheck space = checkFreeSpace(folder, requiredBytes(payload.installedBytes()));
   if (!space.enough) {
     err << NotEnoughPlaceText << space.mountRoot << '\n';
     return ExitRefused;
   }
   SilentProgress progress;
-  const StepResult r = runInstallation(paths, payload, {folder, self, o.desktopIcon,
-                                                        QDateTime::currentDateTime()}, progress);
+  const StepResult r = runInstallation(
+      paths, payload, {folder, self, o.desktopIcon, QDateTime::currentDateTime()}, progress);
   if (!r.ok) {
     err << "Installation failed, nothing was installed: " << r.error << '\n';
     return ExitFailed;
   }
-  out << "RZ-37m connect software successfully installed in " << applicationFolderOf(folder) << ".\n";
+  out << "RZ-37m connect software successfully installed in " << applicationFolderOf(folder)
+      << ".\n";
   return ExitDone;
 }
 

@@ -32,8 +32,8 @@ int runUnattended(const SetupOptions& options, const QString& selfExecutable, QT
                   QTextStream& err);
 
 inline const QString NotEnoughPlaceText = QStringLiteral("Not enough place in disk ");
-inline const QString AnotherSetupText =
-    QStringLiteral("Another RZ-37m connect software installer is already running. "
-                   "Finish it first, then start Setup again.");
+inline const QString AnotherSetupText = QStringLiteral(
+    "Another RZ-37m connect software installer is already running. "
+    "Finish it first, then start Setup again.");
 inline const QString ProgramRunningText =
     QStringLiteral("RZ-37m connect is running. Close it, then press Remove again.");

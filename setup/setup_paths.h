@@ -6,7 +6,7 @@
 #include <QString>
 
 struct SetupPaths {
-  QString root;        // empty for the real system
+  QString root;  // empty for the real system
   QString home;
   QString dataHome;    // $XDG_DATA_HOME: the default install folder
   QString configHome;  // $XDG_CONFIG_HOME: the registry files

@@ -108,8 +108,9 @@ void TForm1::buildPages()
   InstallDirList = new QTreeView(page2);
   InstallDirList->setGeometry(8, 56, 361, 57);
   InstallDirList->setHeaderHidden(true);
-  InstallDirLabel = label(page2, QStringLiteral("RZ-37m software will be installed by following path: "),
-                          QRect(8, 120, 361, 33), true);
+  InstallDirLabel =
+      label(page2, QStringLiteral("RZ-37m software will be installed by following path: "),
+            QRect(8, 120, 361, 33), true);
 
   auto* page3 = new QWidget;
   Animate1 = new SetupAnimation(page3);
@@ -134,10 +135,10 @@ void TForm1::buildPages()
   InstallDirList->setModel(m_dirModel);
   for (int c = 1; c < m_dirModel->columnCount(); ++c)
     InstallDirList->hideColumn(c);
-  connect(InstallDirList, &QTreeView::clicked, this, [this](const QModelIndex& index) {
-    setInstallFolder(m_dirModel->filePath(index));
-  });
-  connect(InstallDriveComboBox, &QComboBox::activated, this, [this] { InstallDriveComboBoxChange(); });
+  connect(InstallDirList, &QTreeView::clicked, this,
+          [this](const QModelIndex& index) { setInstallFolder(m_dirModel->filePath(index)); });
+  connect(InstallDriveComboBox, &QComboBox::activated, this,
+          [this] { InstallDriveComboBoxChange(); });
 }
 
 void TForm1::buildButtons()
@@ -199,11 +200,10 @@ void TForm1::fillVolumes()
   InstallDriveComboBox->clear();
   for (const QStorageInfo& v : QStorageInfo::mountedVolumes()) {
     const QString root = v.rootPath();
-    const bool system = root.startsWith(QStringLiteral("/proc")) ||
-                        root.startsWith(QStringLiteral("/sys")) ||
-                        root.startsWith(QStringLiteral("/dev")) ||
-                        (root.startsWith(QStringLiteral("/run")) &&
-                         !root.startsWith(QStringLiteral("/run/media")));
+    const bool system =
+        root.startsWith(QStringLiteral("/proc")) || root.startsWith(QStringLiteral("/sys")) ||
+        root.startsWith(QStringLiteral("/dev")) ||
+        (root.startsWith(QStringLiteral("/run")) && !root.startsWith(QStringLiteral("/run/media")));
     if (v.isValid() && !system && InstallDriveComboBox->findText(root) < 0)
       InstallDriveComboBox->addItem(root);
   }

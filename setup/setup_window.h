@@ -30,7 +30,7 @@ struct SetupContext {
   QString payloadError;
   QString selfExecutable;
   ScreenMode screen;
-  int pauseScale = 1;  // 0: the paced pauses are skipped (tests)
+  int pauseScale = 1;        // 0: the paced pauses are skipped (tests)
   qint64 requiredBytes = 0;  // 0: what the payload needs
 };
 

@@ -118,7 +118,8 @@ void TForm1::InstallDirListChange()
     InstallDirLabel->setText(text);
   };
   if (hasControlCharacters(m_installFolder))
-    return refuse(QStringLiteral("This folder name holds control characters; choose another folder."));
+    return refuse(
+        QStringLiteral("This folder name holds control characters; choose another folder."));
   const qint64 needed =
       m_context.requiredBytes > 0
           ? m_context.requiredBytes
@@ -176,11 +177,11 @@ bool TForm1::installFailed(const QString& error)
 {
   Animate1->stop();
   FilenamesLabel->hide();
-  m_shell.message(QStringLiteral("The installation failed and was undone; nothing was installed.\n\n") +
-                      error +
-                      QStringLiteral("\n\nFree some space or choose another folder, then press "
-                                     "Install again."),
-                  true);
+  m_shell.message(
+      QStringLiteral("The installation failed and was undone; nothing was installed.\n\n") + error +
+          QStringLiteral("\n\nFree some space or choose another folder, then press "
+                         "Install again."),
+      true);
   showPage(1);
   StepForwardBtn->show();
   InstallDirListChange();
@@ -223,7 +224,8 @@ void TForm1::RemoveBtnClick()
   WizardProgress progress(*this);
   const StepResult r = removeInstallation(m_context.paths, progress);
   if (r.ok) {
-    FinalLabel->setText(QStringLiteral("RZ-37m connect software successfully removed from computer."));
+    FinalLabel->setText(
+        QStringLiteral("RZ-37m connect software successfully removed from computer."));
   } else {
     m_shell.message(r.error + QStringLiteral(":\n") + r.remaining.join(u'\n') +
                         QStringLiteral("\n\nThe installation record is kept: close what uses them "

@@ -29,7 +29,8 @@ QString processorLines(const QByteArray& cpuinfo)
   QString mhz;
   auto flush = [&] {
     if (!model.isEmpty()) {
-      QString line = QStringLiteral("CPU") + QString::number(out.size() + 1) + QStringLiteral(": ") + model;
+      QString line =
+          QStringLiteral("CPU") + QString::number(out.size() + 1) + QStringLiteral(": ") + model;
       if (!mhz.isEmpty())
         line += u' ' + mhz + QStringLiteral("MHz");
       out << line;

@@ -49,8 +49,8 @@ QString file(const QString& name)
   if (folder != path() && !QFile::exists(target) && QFile::exists(installed)) {
     QDir().mkpath(folder);
     if (QFile::copy(installed, target))
-      QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                        QFile::ReadOther);
+      QFile::setPermissions(
+          target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
   }
   return target;
 }

@@ -66,7 +66,8 @@ class TestProgramFolder : public QObject {
     QTemporaryDir dir;
     ProgramFolder::setOverride(dir.path());
     QCOMPARE(ProgramFolder::writableFolder(), dir.path());
-    QCOMPARE(ProgramFolder::file(QStringLiteral("Config.ini")), dir.path() + QStringLiteral("/Config.ini"));
+    QCOMPARE(ProgramFolder::file(QStringLiteral("Config.ini")),
+             dir.path() + QStringLiteral("/Config.ini"));
     QCOMPARE(ProgramFolder::dataFolder(), dir.path() + QStringLiteral("/Data"));
   }
 

@@ -18,7 +18,8 @@ inline Payload smallPayload()
   Payload p;
   p.entries = {
       {QStringLiteral("RZ-37m"), 0755, QByteArray("#!/bin/sh\necho program\n")},
-      {QStringLiteral("Config.ini"), 0644, QByteArray("[Polar]\r\nGeneral=16711680\r\n[View]\r\nPage=1\r\nDB=\r\nX=17\r\n")},
+      {QStringLiteral("Config.ini"), 0644,
+       QByteArray("[Polar]\r\nGeneral=16711680\r\n[View]\r\nPage=1\r\nDB=\r\nX=17\r\n")},
       {QStringLiteral("Stress_DB.csv"), 0644, QByteArray("default table\n")},
       {QStringLiteral("EN_RZ-37m_manual.pdf"), 0644, QByteArray("%PDF-1.4 placeholder")},
       {QStringLiteral("EN_RZ-48_manual.pdf"), 0644, QByteArray("%PDF-1.4 placeholder")},
@@ -47,7 +48,8 @@ struct SetupRoot {
   QStringList tree() const
   {
     QStringList out;
-    QDirIterator it(dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+    QDirIterator it(dir.path(),
+                    QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
                     QDirIterator::Subdirectories);
     while (it.hasNext())
       out << it.next().mid(dir.path().size());

@@ -17,12 +17,13 @@ namespace {
 
 quint32 modeOf(const QString& path)
 {
-  struct stat st{};
+  struct stat st {};
   ::lstat(QFile::encodeName(path).constData(), &st);
   return st.st_mode & 07777;
 }
 
-StepResult install(const SetupRoot& r, const Payload& p = smallPayload(), const QString& folder = {})
+StepResult install(const SetupRoot& r, const Payload& p = smallPayload(),
+                   const QString& folder = {})
 {
   SilentProgress progress;
   return runInstallation(r.paths, p, r.request(folder), progress);
@@ -66,10 +67,12 @@ class TestInstaller : public QObject {
     QCOMPARE(un.value(QStringLiteral("Publiser")), QStringLiteral("Norvane"));
     QCOMPARE(un.value(QStringLiteral("DisplayIcon")), app + QStringLiteral("/Setup"));
     const QString menu = r.paths.menuFolder();
-    for (const QString& f : {QStringLiteral("Data.desktop"), QStringLiteral("Drivers.desktop"),
-                             QStringLiteral("RZ-37m connect.desktop"), QStringLiteral("Uninstall/Uninstall.desktop")})
+    for (const QString& f :
+         {QStringLiteral("Data.desktop"), QStringLiteral("Drivers.desktop"),
+          QStringLiteral("RZ-37m connect.desktop"), QStringLiteral("Uninstall/Uninstall.desktop")})
       QVERIFY2(QFileInfo::exists(menu + u'/' + f), qPrintable(f));
-    QVERIFY(fileBytes(menu + QStringLiteral("/Drivers.desktop")).contains("Exec=xdg-open " + app.toUtf8() + "/VCP/\n"));
+    QVERIFY(fileBytes(menu + QStringLiteral("/Drivers.desktop"))
+                .contains("Exec=xdg-open " + app.toUtf8() + "/VCP/\n"));
     // No desktop icon unless asked for.
     QVERIFY(!QFileInfo::exists(r.paths.desktopDir + u'/' + DesktopIconName));
   }
@@ -79,9 +82,15 @@ class TestInstaller : public QObject {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("app");
     QTest::addColumn<QString>("inst");
-    QTest::newRow("root") << "/" << "/Norvane/RZ-37m" << "/";
-    QTest::newRow("plain") << "/home/u/.local/share" << "/home/u/.local/share/Norvane/RZ-37m" << "/home/u/.local/share/";
-    QTest::newRow("trailing slash") << "/srv/apps/" << "/srv/apps/Norvane/RZ-37m" << "/srv/apps/";
+    QTest::newRow("root") << "/"
+                          << "/Norvane/RZ-37m"
+                          << "/";
+    QTest::newRow("plain") << "/home/u/.local/share"
+                           << "/home/u/.local/share/Norvane/RZ-37m"
+                           << "/home/u/.local/share/";
+    QTest::newRow("trailing slash") << "/srv/apps/"
+                                    << "/srv/apps/Norvane/RZ-37m"
+                                    << "/srv/apps/";
   }
   void applicationFolderJoinsWithOneSlash()
   {
@@ -105,7 +114,8 @@ class TestInstaller : public QObject {
     QCOMPARE(modeOf(icon), 0755u);
     if (!QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate")).isEmpty()) {
       QProcess v;
-      v.start(QStringLiteral("desktop-file-validate"), {icon, r.paths.menuFolder() + QStringLiteral("/Data.desktop")});
+      v.start(QStringLiteral("desktop-file-validate"),
+              {icon, r.paths.menuFolder() + QStringLiteral("/Data.desktop")});
       QVERIFY(v.waitForFinished());
       QVERIFY2(v.exitCode() == 0 && v.readAllStandardOutput().isEmpty(), "launcher rejected");
     }
@@ -179,8 +189,10 @@ class TestInstaller : public QObject {
     if (backup)
       QCOMPARE(fileBytes(bak), table);
     QCOMPARE(fileBytes(r.app() + QStringLiteral("/Data/m1.csv")), QByteArray("10:00:00;05,43\n"));
-    QVERIFY(QDir(r.app()).entryList({QStringLiteral("*.rz37m-new"), QStringLiteral("*.rz37m-old")},
-                                    QDir::Files | QDir::Hidden).isEmpty());
+    QVERIFY(QDir(r.app())
+                .entryList({QStringLiteral("*.rz37m-new"), QStringLiteral("*.rz37m-old")},
+                           QDir::Files | QDir::Hidden)
+                .isEmpty());
   }
 
   void setupStartedFromTheApplicationFolderDoesNotCopyItself()
@@ -212,14 +224,16 @@ class TestInstaller : public QObject {
     const StepResult res = remove(r);
     QVERIFY2(res.ok, qPrintable(res.remaining.join(u'\n')));
     const QString a = QStringLiteral("/home/.local/share/Norvane/RZ-37m");
-    QCOMPARE(r.tree(), QStringList({QStringLiteral("/Setup-source"), QStringLiteral("/home"), QStringLiteral("/home/.config"),
-                                    QStringLiteral("/home/.local"), QStringLiteral("/home/.local/share"),
-                                    QStringLiteral("/home/.local/share/Norvane"), a,
-                                    a + QStringLiteral("/Data"), a + QStringLiteral("/Data/m1.csv"),
-                                    a + QStringLiteral("/Output"), a + QStringLiteral("/Output/chart.pdf"),
-                                    a + QStringLiteral("/Stress_DB.csv"),
-                                    QStringLiteral("/home/.local/share/applications"),
-                                    QStringLiteral("/home/Desktop")}));
+    QCOMPARE(
+        r.tree(),
+        QStringList({QStringLiteral("/Setup-source"), QStringLiteral("/home"),
+                     QStringLiteral("/home/.config"), QStringLiteral("/home/.local"),
+                     QStringLiteral("/home/.local/share"),
+                     QStringLiteral("/home/.local/share/Norvane"), a, a + QStringLiteral("/Data"),
+                     a + QStringLiteral("/Data/m1.csv"), a + QStringLiteral("/Output"),
+                     a + QStringLiteral("/Output/chart.pdf"), a + QStringLiteral("/Stress_DB.csv"),
+                     QStringLiteral("/home/.local/share/applications"),
+                     QStringLiteral("/home/Desktop")}));
     QVERIFY(!InstallRegistry(r.paths.registryFolder()).installed());
   }
 
@@ -252,10 +266,12 @@ class TestInstaller : public QObject {
     QVERIFY(QFile::link(outside, r.app() + QStringLiteral("/VCP")));
     QVERIFY(QFile::link(outside, r.app() + QStringLiteral("/Data/elsewhere")));
     QVERIFY(QFile::remove(r.app() + QStringLiteral("/RZ-37m")));
-    QVERIFY(QFile::link(outside + QStringLiteral("/keep.txt"), r.app() + QStringLiteral("/RZ-37m")));
+    QVERIFY(
+        QFile::link(outside + QStringLiteral("/keep.txt"), r.app() + QStringLiteral("/RZ-37m")));
     const StepResult res = remove(r);
     QCOMPARE(fileBytes(outside + QStringLiteral("/keep.txt")), QByteArray("precious"));
-    QCOMPARE(fileBytes(outside + QStringLiteral("/Lin/X64/rz37m-udev.tar.gz")), QByteArray("precious archive"));
+    QCOMPARE(fileBytes(outside + QStringLiteral("/Lin/X64/rz37m-udev.tar.gz")),
+             QByteArray("precious archive"));
     QVERIFY(!res.ok);  // the linked driver archives were not removed, and that is said
     QVERIFY(res.remaining.join(u'\n').contains(QStringLiteral("VCP/Lin/X64")));
     QVERIFY(InstallRegistry(r.paths.registryFolder()).installed());  // removal can be retried
@@ -278,7 +294,8 @@ class TestInstaller : public QObject {
       inst = inst.arg(r.dir.path());
     if (QTest::currentDataTag() == QByteArray("no manifest"))
       QVERIFY(QFile::remove(r.app() + u'/' + ManifestName));
-    putFile(InstallRegistry(r.paths.registryFolder()).recordFile(), "[RZ37]\nInst=" + inst.toUtf8() + "\n");
+    putFile(InstallRegistry(r.paths.registryFolder()).recordFile(),
+            "[RZ37]\nInst=" + inst.toUtf8() + "\n");
     QVERIFY(trustedApplicationFolder(r.paths).isEmpty());
     QVERIFY(remove(r).ok);
     QVERIFY(QFileInfo::exists(r.app() + QStringLiteral("/RZ-37m")));

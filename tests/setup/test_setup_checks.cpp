@@ -16,8 +16,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/file.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 class TestSetupChecks : public QObject {
@@ -33,7 +33,8 @@ class TestSetupChecks : public QObject {
     QTest::newRow("percent") << QStringList{"/x/100%/p"} << "/x/100%%/p";
     QTest::newRow("dollar") << QStringList{"/x/$HOME/p"} << "\"/x/\\\\$HOME/p\"";
     QTest::newRow("quotes") << QStringList{"/x/it's \"q\"/p"} << "\"/x/it's \\\\\"q\\\\\"/p\"";
-    QTest::newRow("backquote and backslash") << QStringList{"/x/`a`\\b"} << "\"/x/\\\\`a\\\\`\\\\\\\\b\"";
+    QTest::newRow("backquote and backslash")
+        << QStringList{"/x/`a`\\b"} << "\"/x/\\\\`a\\\\`\\\\\\\\b\"";
     QTest::newRow("two arguments") << QStringList{"xdg-open", "/d/Data/"} << "xdg-open /d/Data/";
   }
   void execLineQuotesByTheDesktopEntryRules()
@@ -47,14 +48,17 @@ class TestSetupChecks : public QObject {
   {
     QTest::addColumn<QByteArray>("config");
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("replaces DB, keeps CR LF") << QByteArray("[View]\r\nPage=1\r\nDB=C:\\x\r\nX=1\r\n")
-                                             << QByteArray("[View]\r\nPage=1\r\nDB=/a/Data/\r\nX=1\r\n");
+    QTest::newRow("replaces DB, keeps CR LF")
+        << QByteArray("[View]\r\nPage=1\r\nDB=C:\\x\r\nX=1\r\n")
+        << QByteArray("[View]\r\nPage=1\r\nDB=/a/Data/\r\nX=1\r\n");
     QTest::newRow("DB only in View") << QByteArray("[Polar]\nDB=keep\n[View]\nDB=\n")
                                      << QByteArray("[Polar]\nDB=keep\n[View]\nDB=/a/Data/\n");
-    QTest::newRow("adds a missing key") << QByteArray("[View]\r\nPage=1\r\n[Other]\r\n")
-                                        << QByteArray("[View]\r\nPage=1\r\nDB=/a/Data/\r\n[Other]\r\n");
-    QTest::newRow("adds a missing section") << QByteArray("[Polar]\nMean=255")
-                                            << QByteArray("[Polar]\nMean=255\n[View]\nDB=/a/Data/\n");
+    QTest::newRow("adds a missing key")
+        << QByteArray("[View]\r\nPage=1\r\n[Other]\r\n")
+        << QByteArray("[View]\r\nPage=1\r\nDB=/a/Data/\r\n[Other]\r\n");
+    QTest::newRow("adds a missing section")
+        << QByteArray("[Polar]\nMean=255")
+        << QByteArray("[Polar]\nMean=255\n[View]\nDB=/a/Data/\n");
   }
   void configGetsTheDataFolder()
   {
@@ -101,7 +105,8 @@ class TestSetupChecks : public QObject {
     const SetupPaths paths = SetupPaths::rooted(dir.path());
     QVERIFY(!programRunning(paths, paths.dataHome + QStringLiteral("/Norvane/RZ-37m")));
     QVERIFY(QDir().mkpath(paths.runtimeDir));
-    const int fd = ::open(QFile::encodeName(paths.programLockFile()).constData(), O_RDWR | O_CREAT, 0600);
+    const int fd =
+        ::open(QFile::encodeName(paths.programLockFile()).constData(), O_RDWR | O_CREAT, 0600);
     QVERIFY(fd >= 0);
     QCOMPARE(::flock(fd, LOCK_EX | LOCK_NB), 0);
     QVERIFY(programRunning(paths, paths.dataHome + QStringLiteral("/Norvane/RZ-37m")));
@@ -139,7 +144,8 @@ class TestSetupChecks : public QObject {
         "processor\t: 1\nmodel name\t: Test CPU A\ncpu MHz\t\t: 2400.501\n\n";
     QCOMPARE(processorLines(cpuinfo),
              QStringLiteral("CPU1: Test CPU A 2400MHz\r\nCPU2: Test CPU A 2401MHz"));
-    QCOMPARE(processorLines("processor\t: 0\nmodel name\t: No clock\n"), QStringLiteral("CPU1: No clock"));
+    QCOMPARE(processorLines("processor\t: 0\nmodel name\t: No clock\n"),
+             QStringLiteral("CPU1: No clock"));
     QCOMPARE(memoryLine("MemTotal:       16318004 kB\n"), QStringLiteral("RAM: 15935 MB"));
     QCOMPARE(memoryLine("garbage"), QString());
     QCOMPARE(operatingSystemText("NAME=x\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n", {}),
@@ -160,7 +166,8 @@ class TestSetupChecks : public QObject {
     QTemporaryDir dir;
     putFile(dir.path() + QStringLiteral("/libthere.so.1"), "");
     const QList<LibraryNeed> needs = parseLibraryList(
-        "libthere.so.1\tlibthere1\nlibgone.so.2\tlibgone2\nlibother.so.3\tlibgone2\nlibnone.so.4\t\n");
+        "libthere.so.1\tlibthere1\nlibgone.so.2\tlibgone2\nlibother.so.3\tlibgone2\nlibnone.so."
+        "4\t\n");
     const QList<LibraryNeed> missing = missingLibraries(needs, {dir.path()});
     QCOMPARE(missing.size(), 3);
     QCOMPARE(missing[0].soname, QStringLiteral("libgone.so.2"));
@@ -200,15 +207,19 @@ class TestSetupChecks : public QObject {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<bool>("usable");
     QTest::newRow("wizard") << QStringList{} << true;
-    QTest::newRow("install") << QStringList{"--root", "/r", "--unattended", "--install", "--target", "/t", "--desktop-icon"} << true;
+    QTest::newRow("install") << QStringList{"--root",   "/r", "--unattended",  "--install",
+                                            "--target", "/t", "--desktop-icon"}
+                             << true;
     QTest::newRow("remove") << QStringList{"--unattended", "--remove"} << true;
     QTest::newRow("no action") << QStringList{"--unattended"} << false;
     QTest::newRow("both actions") << QStringList{"--unattended", "--install", "--remove"} << false;
     QTest::newRow("action without unattended") << QStringList{"--install"} << false;
-    QTest::newRow("target with remove") << QStringList{"--unattended", "--remove", "--target", "/t"} << false;
+    QTest::newRow("target with remove")
+        << QStringList{"--unattended", "--remove", "--target", "/t"} << false;
     QTest::newRow("missing value") << QStringList{"--unattended", "--install", "--target"} << false;
     QTest::newRow("unknown") << QStringList{"--silent"} << false;
-    QTest::newRow("control character") << QStringList{"--unattended", "--install", "--target", "/a\tb"} << false;
+    QTest::newRow("control character")
+        << QStringList{"--unattended", "--install", "--target", "/a\tb"} << false;
   }
   void commandLine()
   {
@@ -235,7 +246,8 @@ class TestSetupChecks : public QObject {
     QCOMPARE(desktopFolderFrom("XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n", QStringLiteral("/h")),
              QStringLiteral("/h/Schreibtisch"));
     QCOMPARE(desktopFolderFrom("# none\n", QStringLiteral("/h")), QString());
-    QCOMPARE(desktopFolderFrom("XDG_DESKTOP_DIR=\"/abs/Desk\"\n", QStringLiteral("/h")), QStringLiteral("/abs/Desk"));
+    QCOMPARE(desktopFolderFrom("XDG_DESKTOP_DIR=\"/abs/Desk\"\n", QStringLiteral("/h")),
+             QStringLiteral("/abs/Desk"));
   }
 };
 

@@ -40,8 +40,14 @@ Run setup(const QStringList& args, const std::function<void()>& asUser = {})
           QString::fromLocal8Bit(p.readAllStandardError())};
 }
 
-QStringList install(const QString& root) { return {"--root", root, "--unattended", "--install"}; }
-QStringList removal(const QString& root) { return {"--root", root, "--unattended", "--remove"}; }
+QStringList install(const QString& root)
+{
+  return {"--root", root, "--unattended", "--install"};
+}
+QStringList removal(const QString& root)
+{
+  return {"--root", root, "--unattended", "--remove"};
+}
 
 bool tool(const QString& program, const QStringList& args)
 {
@@ -68,7 +74,8 @@ void becomeNobody()
 
 void chownTree(const QString& path)
 {
-  QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+  QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                  QDirIterator::Subdirectories);
   (void)::chown(QFile::encodeName(path).constData(), Nobody, Nobody);
   while (it.hasNext())
     (void)::lchown(QFile::encodeName(it.next()).constData(), Nobody, Nobody);
@@ -87,17 +94,21 @@ class TestSetupProgram : public QObject {
     Run r = setup(install(root.path()) << "--desktop-icon");
     QVERIFY2(r.code == 0, qPrintable(r.err));
     const QString app = paths.dataHome + QStringLiteral("/Norvane/RZ-37m");
-    for (const QString& archive : {QStringLiteral("VCP/Lin/X64/rz37m-udev.tar.gz"), QStringLiteral("VCP/Lin/X86/rz37m-udev.tar.gz")})
-      QVERIFY2(tool(QStringLiteral("gzip"), {QStringLiteral("-t"), app + u'/' + archive}), qPrintable(archive));
+    for (const QString& archive : {QStringLiteral("VCP/Lin/X64/rz37m-udev.tar.gz"),
+                                   QStringLiteral("VCP/Lin/X86/rz37m-udev.tar.gz")})
+      QVERIFY2(tool(QStringLiteral("gzip"), {QStringLiteral("-t"), app + u'/' + archive}),
+               qPrintable(archive));
     QStringList launchers = filesBelow(paths.menuFolder());
     for (QString& l : launchers)
       l.prepend(paths.menuFolder() + u'/');
     launchers << paths.desktopDir + QStringLiteral("/RZ-37m connect.desktop");
     QCOMPARE(launchers.size(), 5);
     QVERIFY2(tool(QStringLiteral("desktop-file-validate"), launchers), "a launcher is invalid");
-    QVERIFY(fileBytes(app + QStringLiteral("/Config.ini")).contains("\r\nDB=" + app.toUtf8() + "/Data/\r\n"));
+    QVERIFY(fileBytes(app + QStringLiteral("/Config.ini"))
+                .contains("\r\nDB=" + app.toUtf8() + "/Data/\r\n"));
 #ifdef RZ37M_HAVE_MANUALS
-    for (const char* manual : {"EN_Program_manual.pdf", "EN_RZ-37m_manual.pdf", "EN_RZ-48_manual.pdf"})
+    for (const char* manual :
+         {"EN_Program_manual.pdf", "EN_RZ-37m_manual.pdf", "EN_RZ-48_manual.pdf"})
       QVERIFY2(fileBytes(app + u'/' + QLatin1String(manual)).startsWith("%PDF"), manual);
 #endif
 
@@ -136,7 +147,8 @@ class TestSetupProgram : public QObject {
     QTemporaryDir root;
     QCOMPARE(setup(removal(root.path())).code, 3);  // nothing installed
     QCOMPARE(setup({"--unattended"}).code, 2);
-    QCOMPARE(setup({"--root", root.path(), "--unattended", "--install", "--target", "/a\x01"}).code, 2);
+    QCOMPARE(setup({"--root", root.path(), "--unattended", "--install", "--target", "/a\x01"}).code,
+             2);
     QCOMPARE(setup(install(root.path())).code, 0);
     const Run again = setup(install(root.path()));
     QCOMPARE(again.code, 3);
@@ -172,7 +184,8 @@ class TestSetupProgram : public QObject {
     const Run r = setup(install(root.path()) << "--target" << target, asUser);
     ::chmod(QFile::encodeName(target).constData(), 0755);
     QCOMPARE(r.code, 1);
-    QVERIFY2(r.err.contains(target + QStringLiteral("/Norvane")) && r.err.contains(QStringLiteral("Permission denied")),
+    QVERIFY2(r.err.contains(target + QStringLiteral("/Norvane")) &&
+                 r.err.contains(QStringLiteral("Permission denied")),
              qPrintable(r.err));
     QVERIFY(QDir(target).isEmpty());
     QVERIFY(!QFileInfo::exists(SetupPaths::rooted(root.path()).registryFolder()));
@@ -183,11 +196,13 @@ class TestSetupProgram : public QObject {
   {
     QTemporaryDir root;
     QCOMPARE(setup(install(root.path())).code, 0);
-    const QString app = SetupPaths::rooted(root.path()).dataHome + QStringLiteral("/Norvane/RZ-37m");
+    const QString app =
+        SetupPaths::rooted(root.path()).dataHome + QStringLiteral("/Norvane/RZ-37m");
     const QString staged = root.path() + QStringLiteral("/package");
     QProcess p;
     p.start(QStringLiteral(RZ37M_CMAKE_COMMAND),
-            {QStringLiteral("--install"), QStringLiteral(RZ37M_BUILD_DIR), QStringLiteral("--prefix"), staged});
+            {QStringLiteral("--install"), QStringLiteral(RZ37M_BUILD_DIR),
+             QStringLiteral("--prefix"), staged});
     QVERIFY(p.waitForFinished(60000));
     QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
     const QString opt = staged + QStringLiteral("/opt/Norvane/RZ-37m");
@@ -202,7 +217,8 @@ class TestSetupProgram : public QObject {
       QCOMPARE(QFileInfo(app + u'/' + f).permissions(), QFileInfo(opt + u'/' + f).permissions());
     }
     QVERIFY(fileBytes(opt + QStringLiteral("/Config.ini")).contains("\r\nDB=\r\n"));
-    QVERIFY(QFileInfo(staged + QStringLiteral("/usr/lib/udev/rules.d/70-rz37m-connect.rules")).isFile());
+    QVERIFY(QFileInfo(staged + QStringLiteral("/usr/lib/udev/rules.d/70-rz37m-connect.rules"))
+                .isFile());
     QCOMPARE(QFileInfo(staged + QStringLiteral("/usr/bin/rz37m-connect")).symLinkTarget(),
              QStringLiteral("/opt/Norvane/RZ-37m/RZ-37m"));
     QVERIFY(tool(QStringLiteral("desktop-file-validate"),

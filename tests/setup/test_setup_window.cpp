@@ -91,7 +91,8 @@ class TestSetupWindow : public QObject {
     QCOMPARE(form.windowTitle(), QStringLiteral("RZ-37m connect software installer"));
     QCOMPARE(form.size(), QSize(615, 230));
     QVERIFY(!form.windowFlags().testFlag(Qt::WindowCloseButtonHint));
-    QVERIFY(form.InstructionsLabel->text().startsWith(QStringLiteral("Welcome to RZ-37m connect software installer!\n\nPress Next")));
+    QVERIFY(form.InstructionsLabel->text().startsWith(
+        QStringLiteral("Welcome to RZ-37m connect software installer!\n\nPress Next")));
     QVERIFY(form.InstructionsLabel->text().endsWith(QStringLiteral("About computer:")));
     QCOMPARE(form.Memo1->toPlainText(), QStringLiteral("Video adapter: 1024x1280 [24 bit]"));
     QCOMPARE(form.StepLabel->text(), QStringLiteral("NORVANE"));
@@ -106,7 +107,8 @@ class TestSetupWindow : public QObject {
     QVERIFY(!form.StepBackwardBtn->isHidden());
     QCOMPARE(form.StepForwardBtn->text(), QStringLiteral("Install"));
     QCOMPARE(form.InstallDirLabel->text(),
-             QStringLiteral("RZ-37m connect software will be installed by following path: \n") + r.app());
+             QStringLiteral("RZ-37m connect software will be installed by following path: \n") +
+                 r.app());
     QCOMPARE(form.InstallDriveComboBox->currentText(), QStorageInfo(r.dir.path()).rootPath());
 
     form.StepBackwardBtn->click();
@@ -125,11 +127,42 @@ class TestSetupWindow : public QObject {
     c.requiredBytes = storage.bytesAvailable() * 2 + 1024LL * 1024 * 1024;
     TForm1 form(c, shell);
     form.StepForwardBtnClick();
-    QCOMPARE(form.InstallDirLabel->text(), QStringLiteral("Not enough place in disk ") + storage.rootPath());
+    QCOMPARE(form.InstallDirLabel->text(),
+             QStringLiteral("Not enough place in disk ") + storage.rootPath());
     QCOMPARE(form.InstallDirLabel->palette().color(QPalette::WindowText), QColor(Qt::red));
     QVERIFY(!form.StepForwardBtn->isEnabled());
     form.setInstallFolder(r.dir.path() + QStringLiteral("/with\ttab"));
     QVERIFY(!form.StepForwardBtn->isEnabled());
+  }
+
+  void missingLibrariesKeepNextDisabled()
+  {
+    SetupRoot r;
+    RecordingShell shell;
+    Payload p = smallPayload();
+    p.entries << PayloadEntry{LibraryListEntry, 0644,
+                              "libc.so.6\tlibc6\nlibrz-missing.so.9\tlibrz-missing9\n"};
+    TForm1 form(contextFor(r, p), shell);
+    QVERIFY(form.Memo1->toPlainText().contains(QStringLiteral("librz-missing.so.9")));
+    QVERIFY(
+        form.Memo1->toPlainText().contains(QStringLiteral("sudo apt-get install librz-missing9")));
+    QVERIFY(!form.Memo1->toPlainText().contains(QStringLiteral("libc.so.6")));
+    QVERIFY(!form.StepForwardBtn->isEnabled());
+  }
+
+  void unreadableVolumeFlashesTheBoxAndDisablesInstall()
+  {
+    SetupRoot r;
+    RecordingShell shell;
+    TForm1 form(contextFor(r), shell);
+    form.StepForwardBtnClick();
+    QVERIFY(form.StepForwardBtn->isEnabled());
+    form.InstallDriveComboBox->addItem(r.dir.path() + QStringLiteral("/no-such-volume"));
+    form.InstallDriveComboBox->setCurrentIndex(form.InstallDriveComboBox->count() - 1);
+    form.InstallDriveComboBoxChange();
+    QVERIFY(!form.StepForwardBtn->isEnabled());
+    QCOMPARE(form.InstallDriveComboBox->styleSheet(), QString());  // white again after the flashes
+    QCOMPARE(form.installFolder(), r.installFolder());
   }
 
   void installsAndRunsTheFinishActions()
@@ -141,9 +174,11 @@ class TestSetupWindow : public QObject {
     installThrough(form);
     QCOMPARE(form.StepControl->currentIndex(), 3);
     QCOMPARE(form.StepLabel->text(), QStringLiteral("Finish"));
-    QCOMPARE(form.FinalLabel->text(), QStringLiteral("RZ-37m connect software successfully installed."));
+    QCOMPARE(form.FinalLabel->text(),
+             QStringLiteral("RZ-37m connect software successfully installed."));
     QVERIFY(!form.EndBtn->isHidden());
-    QVERIFY(form.ExitBtn->isHidden() && form.StepBackwardBtn->isHidden() && form.FilenamesLabel->isHidden());
+    QVERIFY(form.ExitBtn->isHidden() && form.StepBackwardBtn->isHidden() &&
+            form.FilenamesLabel->isHidden());
     QCOMPARE(form.FilesProgressBar->value(), form.FilesProgressBar->maximum());
     QVERIFY(InstallRegistry(r.paths.registryFolder()).installed());
     QVERIFY(shell.messages.isEmpty());
@@ -185,20 +220,24 @@ class TestSetupWindow : public QObject {
     TForm1 form(contextFor(r), shell);
     QCOMPARE(form.windowTitle(), QStringLiteral("Uninstall RZ-37m connect software"));
     QVERIFY(form.removeMode());
-    QVERIFY(form.StepForwardBtn->isHidden() && !form.RemoveBtn->isHidden() && form.Memo1->isHidden());
+    QVERIFY(form.StepForwardBtn->isHidden() && !form.RemoveBtn->isHidden() &&
+            form.Memo1->isHidden());
     QCOMPARE(form.InstructionsLabel->text(),
              QStringLiteral("RZ-37m connect software already installed in computer.\n\n"
                             "Do you want to remove RZ-37m connect software?"));
     {
       RunningProgram running(r.paths);
       form.RemoveBtn->click();
-      QCOMPARE(shell.messages, QStringList{QStringLiteral("RZ-37m connect is running. Close it, then press Remove again.")});
+      QCOMPARE(shell.messages,
+               QStringList{QStringLiteral(
+                   "RZ-37m connect is running. Close it, then press Remove again.")});
       QCOMPARE(form.StepControl->currentIndex(), 0);
       QVERIFY(QFileInfo::exists(r.app() + QStringLiteral("/RZ-37m")));
     }
     form.RemoveBtn->click();
     QCOMPARE(form.StepControl->currentIndex(), 3);
-    QCOMPARE(form.FinalLabel->text(), QStringLiteral("RZ-37m connect software successfully removed from computer."));
+    QCOMPARE(form.FinalLabel->text(),
+             QStringLiteral("RZ-37m connect software successfully removed from computer."));
     QVERIFY(form.CheckBox1->isHidden() && form.CheckBox2->isHidden() && form.CheckBox3->isHidden());
     QCOMPARE(form.FilesProgressBar->maximum(), 150);
     QVERIFY(!form.EndBtn->isHidden());
@@ -235,7 +274,8 @@ class TestSetupWindow : public QObject {
       }
     });
     form.RemoveBtn->click();
-    QCOMPARE(shown, QStringLiteral("RZ-37m connect is running. Close it, then press Remove again."));
+    QCOMPARE(shown,
+             QStringLiteral("RZ-37m connect is running. Close it, then press Remove again."));
   }
 
   void animationPlaysThirtyTwoFrames()
