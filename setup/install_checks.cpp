@@ -26,7 +26,7 @@ QString instValueOf(const QString& installFolder)
 
 qint64 requiredBytes(qint64 payloadBytes)
 {
-  constexpr qint64 MiB = 1024 * 1024;
+  constexpr qint64 MiB = qint64(1024) * 1024;
   return std::max<qint64>(5 * MiB, (payloadBytes + MiB - 1) / MiB * MiB);
 }
 

@@ -43,7 +43,7 @@ QString file(const QString& name)
   if (!writtenByProgram(name))
     return path() + u'/' + name;
   const QString folder = writableFolder();
-  const QString target = folder + u'/' + name;
+  QString target = folder + u'/' + name;
   const QString installed = path() + u'/' + name;
   // First start from a read-only installation: begin with its defaults.
   if (folder != path() && !QFile::exists(target) && QFile::exists(installed)) {

@@ -141,10 +141,10 @@ class TestInstaller : public QObject {
     SetupRoot r;
     const QStringList before = r.tree();
     Payload big = smallPayload();
-    big.entries[0].data = QByteArray(300 * 1024, 'x');
+    big.entries[0].data = QByteArray(qsizetype(300) * 1024, 'x');
     StepResult res;
     {
-      FileSizeLimit limit(200 * 1024);
+      FileSizeLimit limit(rlim_t(200) * 1024);
       res = install(r, big);
     }
     QVERIFY(!res.ok);

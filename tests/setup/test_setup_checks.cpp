@@ -71,7 +71,7 @@ class TestSetupChecks : public QObject {
   {
     QTest::addColumn<qint64>("freeBytes");
     QTest::addColumn<bool>("enough");
-    constexpr qint64 MiB = 1024 * 1024;
+    constexpr qint64 MiB = qint64(1024) * 1024;
     QTest::newRow("4 MiB") << 4 * MiB << false;
     QTest::newRow("just under 5 MiB") << 5 * MiB - 1 << false;
     QTest::newRow("5 MiB") << 5 * MiB << true;
@@ -96,7 +96,7 @@ class TestSetupChecks : public QObject {
     const SpaceCheck fits = checkFreeSpace(missing, free / 2);
     QCOMPARE(fits.mountRoot, storage.rootPath());
     QVERIFY(fits.enough);
-    QVERIFY(!checkFreeSpace(missing, free * 2 + 1024 * 1024 * 1024).enough);
+    QVERIFY(!checkFreeSpace(missing, free * 2 + qint64(1024) * 1024 * 1024).enough);
   }
 
   void runningProgramIsSeenByItsLock()

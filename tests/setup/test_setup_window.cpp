@@ -246,6 +246,22 @@ class TestSetupWindow : public QObject {
     QVERIFY(!QFileInfo::exists(r.app() + QStringLiteral("/RZ-37m")));
   }
 
+  void recordWithoutFilesStillOpensInRemoveMode()
+  {
+    SetupRoot r;
+    RecordingShell shell;
+    QVERIFY(QDir().mkpath(r.paths.registryFolder()));
+    putFile(InstallRegistry(r.paths.registryFolder()).recordFile(),
+            "[RZ37]\nInst=" + r.installFolder().toUtf8() + "/\n");
+    TForm1 form(contextFor(r), shell);
+    QVERIFY(form.removeMode());
+    form.RemoveBtn->click();
+    QVERIFY(shell.messages.isEmpty());
+    QCOMPARE(form.FinalLabel->text(),
+             QStringLiteral("RZ-37m connect software successfully removed from computer."));
+    QVERIFY(!InstallRegistry(r.paths.registryFolder()).installed());
+  }
+
   void realMessageBoxAndRealLaunch()
   {
     SetupRoot r;
