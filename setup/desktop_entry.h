@@ -1,5 +1,5 @@
 #pragma once
-// freedesktop.org launchers: what the shell links of the original installer become.
+// freedesktop.org launchers: the menu entries, folder links and desktop icon Setup writes.
 
 #include <QString>
 #include <QStringList>

@@ -20,7 +20,7 @@ struct SpaceCheck {
 // At least 5 MiB, and never less than the files to install need.
 qint64 requiredBytes(qint64 payloadBytes);
 SpaceCheck checkFreeSpace(const QString& folder, qint64 required);
-// Whole MiB as the original counted them: 5 MiB free is enough for 5 MiB, 4.99 is not.
+// Counted in whole MiB: 5 MiB free is enough for 5 MiB, 4.99 is not.
 bool enoughSpace(qint64 freeBytes, qint64 required);
 
 // True while the installed program runs: its single-instance lock is held, or a

@@ -1,8 +1,9 @@
 #pragma once
 // The installation record: small key=value files under
-// $XDG_CONFIG_HOME/Norvane/registry, with the value names of the system the
-// program came from. "RZ37" holds "Inst" and its presence means "installed";
-// "Uninstall/RZ37" is the uninstall entry. Both are written atomically.
+// $XDG_CONFIG_HOME/Norvane/registry, keyed and named like registry entries so
+// support staff find the familiar names. "RZ37" holds "Inst" and its presence
+// means "installed"; "Uninstall/RZ37" is the uninstall entry. Both are written
+// atomically.
 
 #include <QMap>
 #include <QString>
