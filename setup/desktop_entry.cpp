@@ -65,8 +65,34 @@ QByteArray DesktopEntry::text() const
     t += QStringLiteral("Path=") + escapeValue(path) + u'\n';
   if (!icon.isEmpty())
     t += QStringLiteral("Icon=") + escapeValue(icon) + u'\n';
-  t += QStringLiteral("Terminal=false\nCategories=Utility;\n");
+  t += QStringLiteral("Terminal=false\nCategories=") + categories + u'\n';
   return t.toUtf8();
+}
+
+QByteArray menuGroupXml()
+{
+  return "<!DOCTYPE Menu PUBLIC \"-//freedesktop//DTD Menu 1.0//EN\"\n"
+         " \"http://www.freedesktop.org/standards/menu-spec/1.0/menu.dtd\">\n"
+         "<Menu>\n"
+         "  <Name>Applications</Name>\n"
+         "  <Menu>\n"
+         "    <Name>RZ-37m</Name>\n"
+         "    <Directory>norvane-rz37m.directory</Directory>\n"
+         "    <Include><Category>X-Norvane-RZ37m</Category></Include>\n"
+         "    <Menu>\n"
+         "      <Name>Uninstall</Name>\n"
+         "      <Directory>norvane-rz37m-uninstall.directory</Directory>\n"
+         "      <Include><Category>X-Norvane-RZ37m-Uninstall</Category></Include>\n"
+         "    </Menu>\n"
+         "  </Menu>\n"
+         "</Menu>\n";
+}
+
+QByteArray directoryEntryText(const QString& name, const QString& icon)
+{
+  return (QStringLiteral("[Desktop Entry]\nType=Directory\nVersion=1.0\nName=") +
+          escapeValue(name) + QStringLiteral("\nIcon=") + escapeValue(icon) + u'\n')
+      .toUtf8();
 }
 
 bool writeDesktopEntry(const QString& file, const DesktopEntry& entry, QString* error)

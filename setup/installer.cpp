@@ -93,9 +93,11 @@ bool stagePayload(Install& in)
   return stageSelf(in);
 }
 
-DesktopEntry launcher(const QString& name, const QStringList& exec, const QString& icon)
+DesktopEntry launcher(const QString& name, const QStringList& exec, const QString& icon,
+                      const QString& categories = QStringLiteral("Utility;"))
 {
   DesktopEntry e;
+  e.categories = categories;
   e.name = name;
   e.exec = exec;
   e.path = QFileInfo(exec.last()).path();
@@ -110,24 +112,37 @@ bool stageLauncher(Install& in, const QString& file, const DesktopEntry& entry)
          in.files.stage(target, entry.text(), 0755, &in.error);
 }
 
+bool stageMenuFile(Install& in, const QString& target, const QByteArray& text)
+{
+  return in.files.makeFolder(QFileInfo(target).path(), &in.error) &&
+         in.files.stage(target, text, 0644, &in.error);
+}
+
 bool stageMenuGroup(Install& in)
 {
   in.progress.status(QStringLiteral("Creating group in start menu"));
   const QString icon = in.app + u'/' + IconName;
   const QString xdgOpen = QStringLiteral("xdg-open");
+  const QString folder = QStringLiteral("folder");
   const bool ok =
       stageLauncher(in, QStringLiteral("Data.desktop"),
                     launcher(QStringLiteral("Data"), {xdgOpen, in.app + QStringLiteral("/Data/")},
-                             QStringLiteral("folder"))) &&
+                             folder, MenuCategory)) &&
       stageLauncher(in, QStringLiteral("Drivers.desktop"),
                     launcher(QStringLiteral("Drivers"), {xdgOpen, in.app + QStringLiteral("/VCP/")},
-                             QStringLiteral("folder"))) &&
-      stageLauncher(
-          in, QStringLiteral("RZ-37m connect.desktop"),
-          launcher(QStringLiteral("RZ-37m connect"), {in.app + u'/' + ProgramName}, icon)) &&
-      stageLauncher(
-          in, QStringLiteral("Uninstall/Uninstall.desktop"),
-          launcher(QStringLiteral("Uninstall"), {in.app + QStringLiteral("/Setup")}, icon));
+                             folder, MenuCategory)) &&
+      stageLauncher(in, QStringLiteral("RZ-37m connect.desktop"),
+                    launcher(QStringLiteral("RZ-37m connect"), {in.app + u'/' + ProgramName}, icon,
+                             MenuCategory)) &&
+      stageLauncher(in, QStringLiteral("Uninstall/Uninstall.desktop"),
+                    launcher(QStringLiteral("Uninstall"), {in.app + QStringLiteral("/Setup")}, icon,
+                             UninstallMenuCategory)) &&
+      stageMenuFile(in, in.paths.menuMergeFile(), menuGroupXml()) &&
+      stageMenuFile(in, in.paths.menuDirectoryFile(QStringLiteral("norvane-rz37m.directory")),
+                    directoryEntryText(QStringLiteral("RZ-37m"), icon)) &&
+      stageMenuFile(in,
+                    in.paths.menuDirectoryFile(QStringLiteral("norvane-rz37m-uninstall.directory")),
+                    directoryEntryText(QStringLiteral("Uninstall"), folder));
   in.progress.step();
   in.progress.pause(250);
   return ok;

@@ -138,6 +138,16 @@ void removeLaunchers(const SetupPaths& paths, QStringList& remaining)
       removeEntry(menu + u'/' + name, remaining);
   ::rmdir(native(menu + QStringLiteral("/Uninstall")).constData());
   ::rmdir(native(menu).constData());
+  const QString merge = paths.menuMergeFile();
+  const QString directories = QFileInfo(paths.menuDirectoryFile(QString())).path();
+  removeEntry(merge, remaining);
+  removeEntry(paths.menuDirectoryFile(QStringLiteral("norvane-rz37m.directory")), remaining);
+  removeEntry(paths.menuDirectoryFile(QStringLiteral("norvane-rz37m-uninstall.directory")),
+              remaining);
+  // The shared menu folders go only when nothing else is in them.
+  for (const QString& f : {QFileInfo(merge).path(), QFileInfo(QFileInfo(merge).path()).path(),
+                           directories, QFileInfo(menu).path()})
+    ::rmdir(native(f).constData());
   removeEntry(paths.desktopDir + u'/' + DesktopIconName, remaining);
 }
 

@@ -20,6 +20,14 @@ struct SetupPaths {
 
   QString registryFolder() const { return configHome + QStringLiteral("/Norvane/registry"); }
   QString menuFolder() const { return dataHome + QStringLiteral("/applications/RZ-37m"); }
+  QString menuMergeFile() const
+  {
+    return configHome + QStringLiteral("/menus/applications-merged/norvane-rz37m.menu");
+  }
+  QString menuDirectoryFile(const QString& name) const
+  {
+    return dataHome + QStringLiteral("/desktop-directories/") + name;
+  }
   // The lock file the program holds while it runs (its single-instance guard).
   QString programLockFile() const;
 };

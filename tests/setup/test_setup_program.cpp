@@ -49,11 +49,15 @@ QStringList removal(const QString& root)
   return {"--root", root, "--unattended", "--remove"};
 }
 
+// Passes when the tool succeeds and says nothing beyond hints.
 bool tool(const QString& program, const QStringList& args)
 {
   QProcess p;
   p.start(program, args);
-  return p.waitForFinished(10000) && p.exitCode() == 0 && p.readAllStandardOutput().isEmpty();
+  if (!p.waitForFinished(10000) || p.exitCode() != 0)
+    return false;
+  const QByteArray out = p.readAllStandardOutput();
+  return !out.contains("error") && !out.contains("warning");
 }
 
 QStringList filesBelow(const QString& folder)
@@ -102,7 +106,9 @@ class TestSetupProgram : public QObject {
     for (QString& l : launchers)
       l.prepend(paths.menuFolder() + u'/');
     launchers << paths.desktopDir + QStringLiteral("/RZ-37m connect.desktop");
-    QCOMPARE(launchers.size(), 5);
+    launchers << paths.menuDirectoryFile(QStringLiteral("norvane-rz37m.directory"))
+              << paths.menuDirectoryFile(QStringLiteral("norvane-rz37m-uninstall.directory"));
+    QCOMPARE(launchers.size(), 7);
     QVERIFY2(tool(QStringLiteral("desktop-file-validate"), launchers), "a launcher is invalid");
     QVERIFY(fileBytes(app + QStringLiteral("/Config.ini"))
                 .contains("\r\nDB=" + app.toUtf8() + "/Data/\r\n"));
@@ -140,6 +146,7 @@ class TestSetupProgram : public QObject {
     QCOMPARE(filesBelow(app), QStringList{QStringLiteral("Data/m1.csv")});
     QVERIFY(!QFileInfo::exists(paths.desktopDir + QStringLiteral("/RZ-37m connect.desktop")));
     QVERIFY(!QFileInfo::exists(paths.menuFolder()));
+    QVERIFY(!QFileInfo::exists(paths.menuMergeFile()));
   }
 
   void refusals()
