@@ -4,6 +4,7 @@
 #include "setup_command.h"
 #include "setup_messages.h"
 #include "setup_window.h"
+#include "system_summary.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -37,6 +38,7 @@ int runWizard(int argc, char** argv, const SetupOptions& options)
     return ExitRefused;
   }
   context.selfExecutable = QCoreApplication::applicationFilePath();
+  context.inDialout = inGroup("dialout");
   context.payload = Payload::readAppended(context.selfExecutable, &context.payloadError);
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     context.screen = {screen->size().width(), screen->size().height(), screen->depth()};

@@ -183,7 +183,7 @@ void TForm1::startInstallMode()
       QStringLiteral("Welcome to RZ-37m connect software installer!\n\n"
                      "Press Next to install RZ-37m software to your computer,\n"
                      "or press Exit to cancel installation.\n\nAbout computer:"));
-  QString summary = systemSummary(m_context.paths, m_context.screen);
+  QString summary = systemSummary(m_context.paths, m_context.screen, m_context.inDialout);
   if (m_context.payload)
     m_missingLibraries = missingLibrariesText(*m_context.payload);
   else

@@ -32,6 +32,7 @@ struct SetupContext {
   ScreenMode screen;
   int pauseScale = 1;        // 0: the paced pauses are skipped (tests)
   qint64 requiredBytes = 0;  // 0: what the payload needs
+  std::optional<bool> inDialout;
 };
 
 class TForm1 : public QWidget {

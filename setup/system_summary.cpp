@@ -4,7 +4,11 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <grp.h>
 #include <sys/utsname.h>
+#include <unistd.h>
+
+#include <vector>
 
 namespace {
 
@@ -72,7 +76,36 @@ QString operatingSystemText(const QByteArray& osRelease, const QString& kernel)
   return name;
 }
 
-QString systemSummary(const SetupPaths& paths, const ScreenMode& screen)
+QString serialAccessLine(std::optional<bool> inDialout)
+{
+  if (!inDialout)
+    return {};
+  if (*inDialout)
+    return QStringLiteral("Serial ports: you are in the dialout group.");
+  return QStringLiteral(
+      "Serial ports: you are not in the dialout group. To reach the instrument, run\r\n"
+      "  sudo usermod -aG dialout $USER\r\n"
+      "and log in again, or install the udev rule from the Drivers folder.");
+}
+
+std::optional<bool> inGroup(const char* name)
+{
+  const group* g = ::getgrnam(name);
+  if (!g)
+    return std::nullopt;
+  if (::getegid() == g->gr_gid)
+    return true;
+  const int count = ::getgroups(0, nullptr);
+  std::vector<gid_t> groups(size_t(std::max(count, 0)));
+  if (count > 0 && ::getgroups(count, groups.data()) == count)
+    for (const gid_t gid : groups)
+      if (gid == g->gr_gid)
+        return true;
+  return false;
+}
+
+QString systemSummary(const SetupPaths& paths, const ScreenMode& screen,
+                      std::optional<bool> inDialout)
 {
   QStringList lines;
   const QString cpus = processorLines(readAll(paths.proc + QStringLiteral("/cpuinfo")));
@@ -93,5 +126,7 @@ QString systemSummary(const SetupPaths& paths, const ScreenMode& screen)
   const QString os = operatingSystemText(readAll(paths.osRelease), kernel);
   if (!os.isEmpty())
     lines << QStringLiteral("Operational system: ") + os;
+  if (const QString serial = serialAccessLine(inDialout); !serial.isEmpty())
+    lines << serial;
   return lines.join(QStringLiteral("\r\n"));
 }

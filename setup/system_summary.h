@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <optional>
+
 struct ScreenMode {
   int width = 0;
   int height = 0;
@@ -15,5 +17,11 @@ struct ScreenMode {
 QString processorLines(const QByteArray& cpuinfo);
 QString memoryLine(const QByteArray& meminfo);
 QString operatingSystemText(const QByteArray& osRelease, const QString& kernel);
+// Whether the user may open serial ports through the dialout group, and what to
+// do when not. Empty when it is not known.
+QString serialAccessLine(std::optional<bool> inDialout);
+// Whether this process belongs to the group (primary or supplementary).
+std::optional<bool> inGroup(const char* name);
 // Lines joined by CR LF, as the welcome page shows them.
-QString systemSummary(const SetupPaths& paths, const ScreenMode& screen);
+QString systemSummary(const SetupPaths& paths, const ScreenMode& screen,
+                      std::optional<bool> inDialout = std::nullopt);

@@ -159,6 +159,12 @@ class TestSetupChecks : public QObject {
     QCOMPARE(systemSummary(paths, {1920, 1080, 24}),
              QStringLiteral("CPU1: Test CPU A 2400MHz\r\nCPU2: Test CPU A 2401MHz\r\n"
                             "Video adapter: 1080x1920 [24 bit]"));
+    QVERIFY(
+        systemSummary(paths, {}, false).contains(QStringLiteral("sudo usermod -aG dialout $USER")));
+    QCOMPARE(systemSummary(paths, {}, true),
+             QStringLiteral("CPU1: Test CPU A 2400MHz\r\nCPU2: Test CPU A 2401MHz\r\n"
+                            "Serial ports: you are in the dialout group."));
+    QCOMPARE(inGroup("rz37m-no-such-group"), std::nullopt);
   }
 
   void missingLibrariesComeWithTheAptLine()
