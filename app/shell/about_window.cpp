@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QHideEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -133,4 +135,23 @@ void TForm2::closeEvent(QCloseEvent* event)
     m_owner->setEnabled(true);
   hide();
   event->ignore();  // kept for the next use
+}
+
+void TForm2::keyPressEvent(QKeyEvent* event)
+{
+  // A plain widget ignores Escape; as a dialog the About window closes on it.
+  if (m_about && event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void TForm2::hideEvent(QHideEvent* event)
+{
+  // However the window went away (closed, hidden by the program, taken down by
+  // the window manager), the main window must not stay disabled behind it.
+  if (m_about && !event->spontaneous() && m_owner)
+    m_owner->setEnabled(true);
+  QWidget::hideEvent(event);
 }

@@ -30,6 +30,8 @@ class TForm2 : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   QWidget* m_owner = nullptr;

@@ -1,9 +1,9 @@
 // The Help menu: the manuals beside the program and the About window.
 
-#include "shell/about_window.h"
-#include "shell/main_window.h"
 #include "common/program_folder.h"
 #include "common/prompts.h"
+#include "shell/about_window.h"
+#include "shell/main_window.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

@@ -3,8 +3,6 @@
 
 #include "shell/main_window.h"
 
-void TForm1::Openstressdatabase1Click() {}
-
 void TForm1::LayoutCircularView() {}
 void TForm1::LayoutContourView() {}
 void TForm1::LayoutSurfaceView() {}

@@ -1,5 +1,6 @@
 #include "shell/view_rebuild.h"
 
+#include "analysis/statistics.h"
 #include "charts/chart.h"
 #include "shell/grid_view.h"
 #include "shell/main_window.h"
@@ -76,6 +77,21 @@ void ViewRebuild::afterStressOption()
   m_form.BuildMapSeries();
   if (m_form.N35->isChecked())
     m_form.ScrollBar7Change();
+}
+
+void ViewRebuild::afterStressItem()
+{
+  TForm1& f = m_form;
+  if (!f.State.DataLoaded)
+    return;
+  f.FillLinearChart();
+  f.FillCircularChart();
+  f.BuildMapSeries();
+  if (f.Converttostress1->isChecked())
+    f.SetStatisticsLabel(
+        StatisticsLabelText(f.State.RangeMax, f.State.RangeMean, f.State.RangeMin, true, f.Stress));
+  if (f.N35->isChecked())
+    f.ScrollBar7Change();
 }
 
 void ViewRebuild::afterEdit()

@@ -21,6 +21,11 @@ class ViewRebuild {
   // After "Convert to stress (MPa)" was toggled or a stress item applied.
   void afterStressOption();
 
+  // After a stress item was applied in the stress database window (or took the
+  // place of a removed one): the views, and in stress mode the statistics label
+  // of the range on display, now in the new item's MPa.
+  void afterStressItem();
+
   // After counts were inserted or deleted: from the linear chart on.
   void afterEdit();
 
