@@ -50,9 +50,9 @@ double finerStep(double step)
 
 int ticksIn(const QCPRange& range, double step)
 {
-  return static_cast<int>(std::floor(range.upper / step + 1e-9) -
-                          std::ceil(range.lower / step - 1e-9)) +
-         1;
+  // A wide range over a fine step holds more ticks than an int counts.
+  return fmt::nearestInt(std::floor(range.upper / step + 1e-9) -
+                         std::ceil(range.lower / step - 1e-9) + 1.0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "cli_commands.h"
 #include "cli_options.h"
+#include "common/file_size_signal.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -11,6 +12,7 @@
 
 int main(int argc, char* argv[])
 {
+  ignoreFileSizeSignal();
   QCoreApplication app(argc, argv);
   QTextStream out(stdout);
   QTextStream err(stderr);
