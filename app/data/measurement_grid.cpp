@@ -74,6 +74,27 @@ void MeasurementGrid::removeGridRows(int first, int last)
   endRemoveRows();
 }
 
+void MeasurementGrid::rewriteColumn(int col, int fromRow,
+                                    const std::function<QString(int, const QString&)>& text)
+{
+  if (col < 0 || col > 1)
+    return;
+  fromRow = std::max(fromRow, 0);
+  int first = -1;
+  int last = -1;
+  for (int r = fromRow; r < RowCount(); ++r) {
+    QString& c = m_rows[r].cell[static_cast<size_t>(col)];
+    QString changed = text(r, c);
+    if (changed == c)
+      continue;
+    c = std::move(changed);
+    first = first < 0 ? r : first;
+    last = r;
+  }
+  if (first >= 0)
+    Q_EMIT dataChanged(index(first, col), index(last, col), {Qt::DisplayRole});
+}
+
 bool MeasurementGrid::isRowHidden(int row) const
 {
   return m_hiddenRows.contains(row);

@@ -11,6 +11,7 @@
 #include <QVector>
 
 #include <array>
+#include <functional>
 
 struct GridRow {
   std::array<QString, 2> cell;
@@ -44,6 +45,12 @@ class MeasurementGrid : public QAbstractTableModel {
 
   void insertGridRow(int row);  // an empty row before `row`
   void removeGridRows(int first, int last);
+
+  // Rewrites column `col` of rows fromRow..RowCount-1 with what `text` makes of
+  // (row, old text), as one model change: renumbering 100 000 counts must not
+  // repaint the view 100 000 times.
+  void rewriteColumn(int col, int fromRow,
+                     const std::function<QString(int row, const QString& old)>& text);
 
   // Row heights as the form sets them: -1 hides a row. Only row 1 is ever hidden.
   bool isRowHidden(int row) const;

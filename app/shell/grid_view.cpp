@@ -133,26 +133,27 @@ void StringGridView::selectGridRows(int top, int bottom)
 {
   if (top < 1 || bottom < top)
     return;
+  // The cursor first, without touching the selection: setting it the view's
+  // way would select its row alone.
+  selectionModel()->setCurrentIndex(m_proxy->index(top - 1, 0), QItemSelectionModel::NoUpdate);
   QItemSelection sel(m_proxy->index(top - 1, 0), m_proxy->index(bottom - 1, 1));
   selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  setCurrentIndex(m_proxy->index(top - 1, 0));
 }
 
 int StringGridView::selectionTop() const
 {
-  const QModelIndexList rows = selectionModel()->selectedRows();
+  // The ranges, not selectedRows(): a selection of 100 000 rows is one range.
   int top = -1;
-  for (const QModelIndex& i : rows)
-    top = top < 0 ? i.row() + 1 : std::min(top, i.row() + 1);
+  for (const QItemSelectionRange& r : selectionModel()->selection())
+    top = top < 0 ? r.top() + 1 : std::min(top, r.top() + 1);
   return top < 0 ? currentGridRow() : top;
 }
 
 int StringGridView::selectionBottom() const
 {
-  const QModelIndexList rows = selectionModel()->selectedRows();
   int bottom = -1;
-  for (const QModelIndex& i : rows)
-    bottom = std::max(bottom, i.row() + 1);
+  for (const QItemSelectionRange& r : selectionModel()->selection())
+    bottom = std::max(bottom, r.bottom() + 1);
   return bottom < 0 ? currentGridRow() : bottom;
 }
 

@@ -6,6 +6,8 @@
 #include "analysis/stress_law.h"
 #include "data/measurement_grid.h"
 #include "common/app_state.h"
+#include "common/profile_settings.h"
+#include "data/count_editing.h"
 
 #include <QMainWindow>
 
@@ -204,6 +206,18 @@ class TForm1 : public QMainWindow {
   // opened): its answer or silence later changes nothing on the window.
   void EndExchange();
   FileExchange* Exchange = nullptr;
+  // Count editing (PopupMenu1): the commands act only on measurements, never on
+  // the instrument's file list or while a request to it is under way.
+  bool CountEditingAllowed() const;
+  void RemoveSelectionMarks(int firstRow, int lastRow);
+  void AfterCountEdit(const CountEdit& edit);
+  // Settings file Config.ini beside the program: read once at start-up, each
+  // setting applied by the click a user would make; written whole at close.
+  // Settings keeps what was read, so that keys without a control on the form
+  // are written back as they came.
+  ProfileSettings Settings;
+  void ApplySettingsFile();
+  bool StoreSettingsFile();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

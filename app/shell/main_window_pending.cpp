@@ -11,10 +11,3 @@ void TForm1::LayoutSurfaceView() {}
 void TForm1::FillCircularChart() {}
 void TForm1::BuildMapSeries() {}
 
-void TForm1::MenuItem11Click() {}
-void TForm1::MenuItem12Click() {}
-void TForm1::MenuItem13Click() {}
-void TForm1::MenuItem14Click() {}
-void TForm1::MenuItem15Click() {}
-void TForm1::MenuItem16Click() {}
-void TForm1::MenuItem17Click() {}

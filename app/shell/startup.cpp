@@ -60,6 +60,7 @@ int runApplication(int argc, char** argv)
                        QStringLiteral(" Date and time"));
   form1.State.SelectedPort = NoPortSelected;
   form1.State.DialogueState = 2;
+  form1.ApplySettingsFile();
 
   splash.restyleAsAbout();
   return QApplication::exec();

@@ -88,8 +88,18 @@ void ViewRebuild::afterEdit()
   m_form.FillLinearChart();
   m_form.FillCircularChart();
   m_form.BuildMapSeries();
-  if (m_form.N35->isChecked())
+  if (m_form.N35->isChecked()) {
     m_form.ScrollBar7Change();
+    return;
+  }
+  // The whole grid on the bottom axis; a minimum left above the new end (a
+  // stretch far down, then a delete) starts the axis at 0 rather than showing
+  // a single point.
+  ChartAxis& bottom = m_form.Chart1->bottomAxis();
+  const int rows = m_form.Grid.RowCount();
+  const double max = rows < 103 ? 100 : rows - 2;
+  const double min = bottom.programMinimum();
+  bottom.setRange(min > max ? 0 : min, max);
 }
 
 void ViewRebuild::leaveMeasurementMode()
@@ -103,5 +113,5 @@ void ViewRebuild::leaveMeasurementMode()
 
 void ViewRebuild::formClosing()
 {
-  // The settings file is written here once it exists.
+  m_form.StoreSettingsFile();
 }

@@ -2,6 +2,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "support/test_files.h"
+
 // rz37m-tool run as scripts run it: the built program, a small measurement file
 // and a stress table in a temporary folder, the default table beside the tool.
 class TestRz37mTool : public QObject {
@@ -11,6 +13,8 @@ class TestRz37mTool : public QObject {
   void initTestCase();
   void commands_data();
   void commands();
+  void edit_data();
+  void edit();
 
  private:
   QTemporaryDir m_dir;
@@ -125,6 +129,81 @@ void TestRz37mTool::commands()
   // A file or data error is one line on the error output.
   if (status == 1)
     QCOMPARE(stdErr.count(u'\n'), 1);
+}
+
+void TestRz37mTool::edit_data()
+{
+  QTest::addColumn<QStringList>("ops");
+  QTest::addColumn<int>("status");
+  QTest::addColumn<QString>("out");         // the whole standard output
+  QTest::addColumn<QByteArray>("written");  // OUT.csv afterwards ("-" when not written)
+  QTest::addColumn<QString>("errHas");
+
+  const QByteArray count1 = "10:00:01;05,43\r\n";
+  const QByteArray count2 = "10:00:02;06,00\r\n";
+  const QByteArray count4 = "10:00:04;12,34\r\n";
+  const QByteArray separator = "              \r\n";
+  // two.csv: rows 2 and 3 the first record, row 4 a separator, row 5 the second.
+  QTest::newRow("insert splits a record")
+      << QStringList{"insert:3"} << 0
+      << "records=3\n1) 10:00:01;05,43\n;\n3) 10:00:02;06,00\n;\n5) 10:00:04;12,34\n"
+      << count1 + separator + count2 + separator + count4 << "";
+  QTest::newRow("delete a separator joins the records")
+      << QStringList{"delete:4-4"} << 0 << "records=1\n1) 10:00:01;05,43\n2) 10:00:02;06,00\n"
+         "3) 10:00:04;12,34\n"
+      << count1 + count2 + count4 << "";
+  QTest::newRow("in order, rows as numbered at each step")
+      << QStringList{"insert:2", "delete:3-4"} << 0 << "records=3\n;\n;\n3) 10:00:04;12,34\n"
+      << separator + separator + count4 << "";
+  QTest::newRow("below row 2 and beyond the end")
+      << QStringList{"delete:0-2", "delete:3-99"} << 0 << "records=1\n1) 10:00:02;06,00\n"
+      << count2 << "";
+  QTest::newRow("insert after the last row, and beyond it: nothing")
+      << QStringList{"insert:6", "insert:8"} << 0
+      << "records=3\n1) 10:00:01;05,43\n2) 10:00:02;06,00\n;\n4) 10:00:04;12,34\n;\n"
+      << count1 + count2 + separator + count4 + separator << "";
+  QTest::newRow("a reversed range is no selection")
+      << QStringList{"delete:5-3"} << 2 << "" << QByteArray("-") << "is not an edit";
+  QTest::newRow("no edits") << QStringList{} << 2 << "" << QByteArray("-") << "missing the edits";
+  QTest::newRow("a bad input file") << QStringList{"insert:2", "@bad.csv"} << 1 << ""
+                                    << QByteArray("-") << "line 2 is not a measurement line";
+  QTest::newRow("an output that cannot be written")
+      << QStringList{"insert:2", "@nowhere"} << 1 << "records=3\n;\n2) 10:00:01;05,43\n"
+         "3) 10:00:02;06,00\n;\n5) 10:00:04;12,34\n"
+      << QByteArray("-") << "cannot be written";
+}
+
+void TestRz37mTool::edit()
+{
+  QFETCH(QStringList, ops);
+  QFETCH(int, status);
+  QFETCH(QByteArray, written);
+  QFETCH(QString, errHas);
+  // "@bad.csv" edits the bad file instead; "@nowhere" writes into a missing folder.
+  QString input = m_dir.filePath("two.csv");
+  QString output = m_dir.filePath("out.csv");
+  QFile::remove(output);
+  if (ops.removeAll("@bad.csv"))
+    input = m_dir.filePath("bad.csv");
+  if (ops.removeAll("@nowhere"))
+    output = m_dir.filePath("no/such/folder/out.csv");
+  const QByteArray before = fileBytes(input);
+
+  QProcess tool;
+  tool.start(QStringLiteral(RZ37M_BIN_DIR "/rz37m-tool"),
+             QStringList{"edit", input} + ops + QStringList{"--out", output});
+  QVERIFY(tool.waitForFinished(20000));
+  const QString stdErr = QString::fromUtf8(tool.readAllStandardError());
+  QCOMPARE(tool.exitCode(), status);
+  QTEST(QString::fromUtf8(tool.readAllStandardOutput()), "out");
+  if (errHas.isEmpty())
+    QCOMPARE(stdErr, QString());
+  else
+    QVERIFY2(stdErr.contains(errHas), qPrintable(stdErr));
+  QCOMPARE(QFile::exists(output), written != "-");
+  if (written != "-")
+    QCOMPARE(fileBytes(output), written);
+  QCOMPARE(fileBytes(input), before);  // the input is never touched
 }
 
 QTEST_GUILESS_MAIN(TestRz37mTool)

@@ -1,4 +1,5 @@
 #include "cli_commands.h"
+#include "cli_edit.h"
 
 #include "analysis/linear_fill.h"
 #include "analysis/statistics.h"
@@ -119,7 +120,7 @@ int runRecord(const CliOptions& o, const Inputs& in, QTextStream& out, QTextStre
 int runCliCommand(const CliOptions& o, QTextStream& out, QTextStream& err)
 {
   if (o.command == CliOptions::Command::Help) {
-    out << cliUsage();
+    out << cliUsage() << cliEditUsage();
     return CliOk;
   }
   Inputs in;

@@ -2,6 +2,7 @@
 // measurement files, for scripts and batch work.
 
 #include "cli_commands.h"
+#include "cli_edit.h"
 #include "cli_options.h"
 #include "common/file_size_signal.h"
 
@@ -17,9 +18,15 @@ int main(int argc, char* argv[])
   QTextStream out(stdout);
   QTextStream err(stderr);
   QString error;
+  if (isCliEditCommand(app.arguments().mid(1))) {
+    const int edited = runCliEdit(app.arguments().mid(2), out, err);
+    out.flush();
+    err.flush();
+    return edited;
+  }
   const auto options = parseCliOptions(app.arguments().mid(1), &error);
   if (!options) {
-    err << "rz37m-tool: " << error << "\n\n" << cliUsage();
+    err << "rz37m-tool: " << error << "\n\n" << cliUsage() << cliEditUsage();
     return CliUsageError;
   }
   const int status = runCliCommand(*options, out, err);
