@@ -10,3 +10,7 @@
 #include "charts/chart_series.h"  // IWYU pragma: export
 #include "charts/linear_chart.h"  // IWYU pragma: export
 #include "charts/polar_chart.h"   // IWYU pragma: export
+// The map views' chart (Chart3): a ContourChart in 2D, a SurfaceChart in 3D.
+#include "charts/contour_chart.h"  // IWYU pragma: export
+#include "charts/map_chart.h"      // IWYU pragma: export
+#include "charts/surface_chart.h"  // IWYU pragma: export

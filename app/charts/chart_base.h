@@ -71,6 +71,7 @@ class Chart : public QWidget {
   bool saveBmp(const QString& path, QString* error = nullptr);
   bool saveJpeg(const QString& path, int quality, QString* error = nullptr);
   bool savePdf(const QString& path, QString* error = nullptr);  // vector, one page
+  bool savePng(const QString& path, QString* error = nullptr);
 
   // How long the mouse must rest on a point before its tip shows.
   static constexpr int HoverTipDelayMs = 250;

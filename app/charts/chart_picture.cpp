@@ -43,12 +43,20 @@ bool Chart::writePicture(const QString& path, const char* format, int quality, Q
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly))
     return fail(error, path, file.errorString());
+  const QImage image = picture();
+  if (image.isNull()) {
+    // A chart with no size on screen gives no picture; an empty file would
+    // look like a saved one.
+    file.cancelWriting();
+    return fail(error, path,
+                QStringLiteral("the chart gave no picture (it has no size on screen)"));
+  }
   QImageWriter writer(&file, format);
   if (quality >= 0) {
     writer.setQuality(quality);
     writer.setOptimizedWrite(true);
   }
-  if (!writer.write(picture())) {
+  if (!writer.write(image)) {
     file.cancelWriting();
     return fail(error, path, writer.errorString());
   }
@@ -67,12 +75,22 @@ bool Chart::saveJpeg(const QString& path, int quality, QString* error)
   return writePicture(path, "jpeg", std::clamp(quality, 0, 100), error);
 }
 
+bool Chart::savePng(const QString& path, QString* error)
+{
+  return writePicture(path, "png", -1, error);
+}
+
 bool Chart::savePdf(const QString& path, QString* error)
 {
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly))
     return fail(error, path, file.errorString());
   const QSize size = this->size();
+  if (size.isEmpty()) {
+    file.cancelWriting();
+    return fail(error, path,
+                QStringLiteral("the chart gave no picture (it has no size on screen)"));
+  }
   {
     QPdfWriter pdf(&file);
     pdf.setPdfVersion(QPagedPaintDevice::PdfVersion_1_4);

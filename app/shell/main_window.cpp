@@ -55,7 +55,10 @@ TForm1::TForm1(Prompts& prompts, Clock& clock, QWidget* parent)
   createMenus();
   createPopupMenus();
   createChartOverlays();
+  createMapBars();
   connectHandlers();
+  connectMapHandlers();
+  CreateExportControls();
   ConnectFileExchange();
   Chart1->installEventFilter(this);
   resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height() + StatusBar1->height());
@@ -107,7 +110,7 @@ void TForm1::createComponents()
   Chart2 = new PolarChart(ChartArea);
   Chart2->setFixedWidth(CircularChartWidth);
   Chart2->hide();
-  Chart3 = new QWidget(ChartArea);
+  Chart3 = new MapChart(ChartArea);
   Chart3->hide();
   charts->addWidget(Chart1, 1);
   charts->addWidget(Chart3, 1);
@@ -125,10 +128,6 @@ void TForm1::createComponents()
   BitBtn2 = makeButton(Panel11, QStringLiteral("B"), QRect(16, 0, 16, 16));
   BitBtn3 = makeButton(Panel11, QStringLiteral("J"), QRect(32, 0, 16, 16));
   BitBtn4 = makeButton(Panel11, QStringLiteral("P"), QRect(48, 0, 16, 16));
-  BitBtn1->setToolTip(QStringLiteral("Export the chart data to XLS"));
-  BitBtn2->setToolTip(QStringLiteral("Save the chart as BMP"));
-  BitBtn3->setToolTip(QStringLiteral("Save the chart as JPEG"));
-  BitBtn4->setToolTip(QStringLiteral("Save the chart as PDF"));
   Panel11->hide();
 }
 
@@ -233,9 +232,11 @@ void TForm1::createChartOverlays()
   Panel9->setGeometry(26, 4, 18, 18);
   Panel9->setColor(0x0000FF);  // red
   Panel9->setToolTip(QStringLiteral("Average line color"));
-  Button5 = makeButton(Panel2, QStringLiteral("+"), QRect(60, 3, 24, 20));
-  Button6 = makeButton(Panel2, QStringLiteral("-"), QRect(86, 3, 24, 20));
-  Button7 = makeButton(Panel2, QStringLiteral("1:1"), QRect(112, 3, 30, 20));
+  Button5 = makeButton(Panel2, QStringLiteral("-"), QRect(60, 3, 24, 20));
+  Button5->setToolTip(QStringLiteral("Zoom out"));
+  Button6 = makeButton(Panel2, QStringLiteral("x1"), QRect(86, 3, 30, 20));
+  Button7 = makeButton(Panel2, QStringLiteral("+"), QRect(118, 3, 24, 20));
+  Button7->setToolTip(QStringLiteral("Zoom in"));
   BitBtn5 = makeButton(Panel2, QStringLiteral("X"), QRect(160, 3, 24, 20));
   BitBtn6 = makeButton(Panel2, QStringLiteral("B"), QRect(186, 3, 24, 20));
   BitBtn7 = makeButton(Panel2, QStringLiteral("J"), QRect(212, 3, 24, 20));
@@ -322,20 +323,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 
 void TForm1::FormResize()
 {
-  if (N21->isChecked()) {
-    LayoutLinearView();
-  } else if (N22->isChecked()) {
-    Chart2->hide();
-    Chart2->setFixedWidth(Chart1->width() / 2);
-    Chart2->show();
-    const int quarter = Chart1->height() / 4;
-    const QMargins m = Chart1->chartMargins();
-    Chart1->setChartMargins(m.left(), quarter, m.right(), quarter);
-  } else if (N23->isChecked() || N24->isChecked() || N27->isChecked()) {
-    LayoutContourView();
-  } else {
-    LayoutSurfaceView();
-  }
+  LayoutShownView();
   PlaceChartOverlays();
 }
 

@@ -3,19 +3,26 @@
 // live in one file per subsystem (files, linear chart, device, views, math); the
 // cross-subsystem sequences live in ViewRebuild.
 
+#include "analysis/map_grid.h"
 #include "analysis/stress_law.h"
 #include "data/measurement_grid.h"
 #include "common/app_state.h"
 #include "common/profile_settings.h"
 #include "data/count_editing.h"
+#include "export/report_settings.h"
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class Chart;
+struct XlsSeries;
+enum class PictureFormat;
 class ChartSeries;
 class LinearChart;
+class MapChart;
 class PolarChart;
 class Clock;
 class FileExchange;
@@ -72,7 +79,7 @@ class TForm1 : public QMainWindow {
   QWidget* ChartArea = nullptr;  // holds Chart1, Chart2 and Chart3 side by side
   LinearChart* Chart1 = nullptr;
   PolarChart* Chart2 = nullptr;
-  QWidget* Chart3 = nullptr;  // the contour and surface chart
+  MapChart* Chart3 = nullptr;  // the contour and surface chart
   QStatusBar* StatusBar1 = nullptr;
   TPanel* Panel11 = nullptr;
   QPushButton* BitBtn1 = nullptr;
@@ -155,7 +162,74 @@ class TForm1 : public QMainWindow {
   void PlaceChartOverlays();
   void FillCircularChart();
   void BuildMapSeries();
-  void ViewItemClick(QAction* item);
+  void ViewItemClick(QAction* item);  // View > any of the eight items
+  // The layout of the checked view: the one place that decides it, for the View
+  // items, the window's resize and the start-up alike.
+  void LayoutShownView();
+  void FitContourAspect();
+  bool IsContourView() const;  // one of the three contour views is checked
+  bool IsSurfaceView() const;  // one of the three surface views is checked
+  // The measurement grid holds measurements (its header is not the file list's).
+  bool GridHoldsData() const;
+  // The map last built, as both map series show it (exports read it).
+  MapSeries Map;
+  // Circular chart (Panel2): zoom of the radius axis.
+  void Button5Click();  // "-" Zoom out
+  void Button6Click();  // "x1"
+  void Button7Click();  // "+" Zoom in
+  // 3D surface bars: Panel3 (bottom: colours, zoom, horizontal rotation),
+  // Panel13 (right: vertical rotation), Panel17 (left: grid width, Y step),
+  // Panel19 (top: grid length, X step), with their value boxes.
+  TPanel* Panel3 = nullptr;
+  TPanel* Panel13 = nullptr;
+  TPanel* Panel17 = nullptr;
+  TPanel* Panel19 = nullptr;
+  QScrollBar* ScrollBar1 = nullptr;  // Horizontal rotation, -90..90
+  QScrollBar* ScrollBar2 = nullptr;  // Vertical rotation, 0..90 (elevation 360 - position)
+  QPushButton* Button1 = nullptr;    // "0" Rotate to initial position
+  QPushButton* Button2 = nullptr;    // "-" Zoom out
+  QPushButton* Button3 = nullptr;    // "x1"
+  QPushButton* Button4 = nullptr;    // "+" Zoom in
+  TPanel* Panel5 = nullptr;          // Minimum level color
+  TPanel* Panel15 = nullptr;         // Middle level color
+  TPanel* Panel6 = nullptr;          // Maximum level color
+  QScrollBar* ScrollBar6 = nullptr;  // Grid length X, 2..999
+  QScrollBar* ScrollBar3 = nullptr;  // the same X in steps of 10
+  TPanel* Panel20 = nullptr;         // shows X
+  QScrollBar* ScrollBar5 = nullptr;  // Grid width, Y = 101 - position
+  TPanel* Panel18 = nullptr;         // shows Y
+  QScrollBar* ScrollBar8 = nullptr;  // X-axis grid step dX, 1..99
+  TPanel* Panel25 = nullptr;         // shows dX
+  QScrollBar* ScrollBar9 = nullptr;  // Y-axis grid step, dY = 100 - position
+  TPanel* Panel26 = nullptr;         // shows dY
+  int CustomX() const;
+  int CustomY() const;
+  int CustomDX() const;
+  int CustomDY() const;
+  void ScrollBar1Change();
+  void ScrollBar2Change();
+  void Button1Click();
+  void Button2Click();
+  void Button3Click();
+  void Button4Click();
+  void Panel5Click();
+  void Panel15Click();
+  void Panel6Click();
+  // The palette colours applied without the dialog (as the settings do).
+  void ApplyMinimumLevelColor(unsigned bgr);
+  void ApplyMiddleLevelColor(unsigned bgr);
+  void ApplyMaximumLevelColor(unsigned bgr);
+  void ScrollBar6Change();
+  void ScrollBar3Change();
+  void ScrollBar5Change();
+  void ScrollBar8Change();
+  void ScrollBar9Change();
+  void N3D1Click();  // 3D > Show outlines
+  void G1Click();    // 3D > Transparent
+  void N8Click();    // 3D > Smooth levels
+  void N34Click();   // 3D > Transpose grid
+  void Chart3Zoom();
+  void Chart3UndoZoom();
 
   // Device link.
   void N11Click();
@@ -218,6 +292,43 @@ class TForm1 : public QMainWindow {
   ProfileSettings Settings;
   void ApplySettingsFile();
   bool StoreSettingsFile();
+  // Export: the status-bar set BitBtn1..4 (Chart1 in the linear view, else the
+  // map set), the circular set BitBtn5..8 (Chart2), the map set BitBtn9..12 on
+  // Panel10 (Chart3); each shows its text as a hint. SaveDialog1Filter is the
+  // save dialog's filter, "" for its resting CSV filter.
+  TPanel* Panel10 = nullptr;
+  QPushButton* BitBtn9 = nullptr;
+  QPushButton* BitBtn10 = nullptr;
+  QPushButton* BitBtn11 = nullptr;
+  QPushButton* BitBtn12 = nullptr;
+  QString SaveDialog1Filter;
+  QString DataFileName;  // the measurement file on display, for the report
+  QAction* Inspectionreport1 = nullptr;  // File > "Inspection report..."
+  void BitBtn1Click();
+  void BitBtn2Click();
+  void BitBtn3Click();
+  void BitBtn4Click();
+  void BitBtn5Click();
+  void BitBtn6Click();
+  void BitBtn7Click();
+  void BitBtn8Click();
+  void BitBtn9Click();
+  void BitBtn10Click();
+  void BitBtn11Click();
+  void BitBtn12Click();
+  void Inspectionreport1Click();
+  void ExportSeriesToXls(const XlsSeries& points, bool labelsAllowed);
+  void SaveChartBitmap(Chart* chart, bool adjustMargins);
+  void SaveChartPicture(Chart* chart, PictureFormat format, bool hideTitle, bool adjustMargins);
+  void RestoreSaveDialog1();
+  void CreateExportControls();
+  // The report's title, object and operator: the real dialog unless a test
+  // answers instead; nothing when cancelled.
+  std::function<std::optional<ReportPeople>(const ReportPeople&)> AskReportPeople;
+  // The report of what the window shows now; false + *error when it cannot be written.
+  bool WriteInspectionReport(const QString& path, const ReportPeople& people, QString* error);
+  // The statistics label's tip for the rows it shows (the same figures as the report).
+  void UpdateStatisticsToolTip(int firstRow, int lastRow);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -230,6 +341,10 @@ class TForm1 : public QMainWindow {
   void createMenus();
   void createPopupMenus();
   void createChartOverlays();
+  void createMapBars();
+  void connectMapHandlers();
+  void applySurfaceLook();
+  void applyCustomDepth();
   void connectHandlers();
 
   Prompts& m_prompts;

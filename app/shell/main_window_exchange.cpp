@@ -196,6 +196,7 @@ void handleContent(TForm1& f)
   f.Grid.replaceRows(std::move(rows));
   f.Grid.setRowHidden(1, false);
   f.Exchange->finish();
+  f.DataFileName = f.State.LoadingFileName.trimmed();
   const QString status = deviceName(f) + u'\\' + f.State.LoadingFileName +
                          QStringLiteral(" _____  Records count: ") +
                          QString::number(f.Grid.countRecords());

@@ -97,6 +97,7 @@ void TForm1::LoadMeasurementFile(const QString& path)
 
   StringGrid1->setEnabled(true);
   Grid.replaceRows(std::move(*rows));
+  DataFileName = QFileInfo(path).fileName();
   const QString status = QFileInfo(path).fileName() + QStringLiteral("    Records count: ") +
                          QString::number(Grid.countRecords());
   rebuild().enterMeasurementMode(status, true);

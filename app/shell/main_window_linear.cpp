@@ -109,6 +109,7 @@ int TForm1::ComputeRangeStatistics(int firstRow, int lastRow)
   const RangeStatistics s = ::ComputeRangeStatistics(Grid, firstRow, lastRow);
   StoreRangeStatistics(s, State);
   SetStatisticsLabel(StatisticsLabelText(s, Converttostress1->isChecked(), Stress));
+  UpdateStatisticsToolTip(firstRow, lastRow);
   return s.records;
 }
 

@@ -5,9 +5,4 @@
 
 void TForm1::Openstressdatabase1Click() {}
 
-void TForm1::LayoutCircularView() {}
-void TForm1::LayoutContourView() {}
-void TForm1::LayoutSurfaceView() {}
-void TForm1::FillCircularChart() {}
-void TForm1::BuildMapSeries() {}
 

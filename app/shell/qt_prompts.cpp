@@ -16,8 +16,11 @@ QString qtFilter(const QString& filter)
 {
   const QStringList parts = filter.split(u'|');
   QStringList out;
-  for (int i = 0; i + 1 < parts.size(); i += 2)
-    out << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(u';', u' ') + u')';
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    const QString patterns = QStringLiteral("(") + QString(parts[i + 1]).replace(u';', u' ') + u')';
+    // "JPEG files (*.jpg)|*.jpg" already shows its pattern.
+    out << (parts[i].endsWith(patterns) ? parts[i] : parts[i] + u' ' + patterns);
+  }
   return out.join(QStringLiteral(";;"));
 }
 

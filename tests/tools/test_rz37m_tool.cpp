@@ -81,6 +81,36 @@ void TestRz37mTool::commands_data()
       << QStringList{"record", "two.csv", "2", "--stress", "1", "--db", "db.csv"} << 0
       << "Range [4..4]  L=1\nleft=1034..1234\nbottom=4..4\n"
       << "";
+  QTest::newRow("circular: angles by place, the separator's place empty")
+      << QStringList{"circular", "two.csv"} << 0
+      << "mean=12,34\n0;5,43;05,43\n90;6;06,00\n270;12,34;12,34\n"
+      << "";
+  QTest::newRow("circular with the trend removed")
+      << QStringList{"circular", "ramp.csv", "--trend"} << 0
+      << "mean=3\n0;3;01,00\n72;3;02,00\n144;3;03,00\n216;3;04,00\n288;3;05,00\n"
+      << "";
+  QTest::newRow("circular in MPa")
+      << QStringList{"circular", "ramp.csv", "--stress", "1", "--db", "db.csv"} << 0
+      << "mean=200\n0;0;01,00\n72;100;02,00\n144;200;03,00\n216;300;04,00\n288;400;05,00\n"
+      << "";
+  QTest::newRow("map: runs down the columns, closed, holes empty")
+      << QStringList{"map", "ramp.csv", "--grid", "2x3"} << 0
+      << "levels=1,2;1,6;2;2,4;2,8;3,2;3,6;4;4,4;4,8\n"
+         "labels=1,2;1,6;2;2,4;2,8;3,2;3,6;4;4,4;4,8\naxis=-1..7\n"
+         "1;3;5;1\n2;4;;\n1;3;5;1\n"
+      << "";
+  QTest::newRow("map transposed, lines of three counts kept by the trend")
+      << QStringList{"map", "ramp.csv", "--grid", "2x3", "--transpose", "--trend"} << 0
+      << "levels=1,2;1,6;2;2,4;2,8;3,2;3,6;4;4,4;4,8\n"
+         "labels=1,2;1,6;2;2,4;2,8;3,2;3,6;4;4,4;4,8\naxis=-1..7\n"
+         "1;2;3;1\n4;5;;4\n1;2;;1\n"
+      << "";
+  QTest::newRow("map in MPa: labels in whole MPa, the axis rounded to even")
+      << QStringList{"map", "two.csv", "--grid", "2x2", "--stress", "1", "--db", "db.csv"} << 0
+      << "levels=477,55;546,65;615,75;684,85;753,95;823,05;892,15;961,25;1030,35;1099,45\n"
+         "labels=478;547;616;685;754;823;892;961;1030;1099\naxis=98..1480\n"
+         "443;;443\n500;1134;500\n443;;443\n"
+      << "";
 
   QTest::newRow("record beyond the file") << QStringList{"record", "two.csv", "3"} << 1 << ""
                                           << "two.csv: there is no record 3";
@@ -99,6 +129,25 @@ void TestRz37mTool::commands_data()
                                   << "unknown option --fast";
   QTest::newRow("trend is for linear only") << QStringList{"stats", "two.csv", "--trend"} << 2 << ""
                                             << "unknown option --trend";
+  QTest::newRow("map without a grid") << QStringList{"map", "two.csv"} << 2 << ""
+                                      << "map needs --grid LINESxCOLUMNS";
+  QTest::newRow("map grid not RxC") << QStringList{"map", "two.csv", "--grid", "3by12"} << 2 << ""
+                                    << "--grid needs LINESxCOLUMNS, e.g. 3x12, not \"3by12\"";
+  QTest::newRow("map grid smaller than a view shows")
+      << QStringList{"map", "two.csv", "--grid", "1x12"} << 2 << ""
+      << "--grid 1x12 is outside the maps shown: 2-99 lines of 2-999 columns";
+  QTest::newRow("map grid larger than a view shows")
+      << QStringList{"map", "two.csv", "--grid", "3x1000"} << 2 << ""
+      << "is outside the maps shown";
+  QTest::newRow("grid is for map only")
+      << QStringList{"circular", "two.csv", "--grid", "3x12"} << 2 << ""
+      << "unknown option --grid";
+  QTest::newRow("transpose is for map only")
+      << QStringList{"stats", "two.csv", "--transpose"} << 2 << ""
+      << "unknown option --transpose";
+  QTest::newRow("map of a missing file")
+      << QStringList{"map", "none.csv", "--grid", "3x12"} << 1 << ""
+      << "none.csv: cannot be read";
   QTest::newRow("stress row not a number")
       << QStringList{"stats", "two.csv", "--stress", "a"} << 2 << ""
       << "--stress needs a row number";

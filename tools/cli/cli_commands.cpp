@@ -1,15 +1,18 @@
 #include "cli_commands.h"
 #include "cli_edit.h"
 
+#include "analysis/circular_points.h"
 #include "analysis/linear_fill.h"
+#include "analysis/map_grid.h"
+#include "analysis/record_display.h"
 #include "analysis/statistics.h"
 #include "analysis/stress_table.h"
-#include "data/measurement_file.h"
-#include "data/measurement_grid.h"
-#include "analysis/record_display.h"
 #include "common/formats.h"
 #include "common/program_folder.h"
+#include "data/measurement_file.h"
+#include "data/measurement_grid.h"
 
+#include <charconv>
 #include <memory>
 
 namespace {
@@ -73,6 +76,21 @@ QString axisNumber(double v)
   return fmt::general(v, 17);
 }
 
+// The shortest text that reads back as the same double, with the decimal comma
+// and the exponent written as the program writes it (1E-7, 1E20).
+QString shortest(double v)
+{
+  char buf[64];
+  const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general);
+  QString s = QString::fromLatin1(buf, static_cast<int>(res.ptr - buf));
+  const qsizetype e = s.indexOf(u'e');
+  if (e >= 0) {
+    const int exponent = s.mid(e + 1).toInt();
+    s = s.left(e) + u'E' + QString::number(exponent);
+  }
+  return s.replace(u'.', fmt::DecimalSeparator);
+}
+
 int runStats(const Inputs& in, QTextStream& out)
 {
   const MeasurementGrid& grid = *in.grid;
@@ -115,6 +133,50 @@ int runRecord(const CliOptions& o, const Inputs& in, QTextStream& out, QTextStre
   return CliOk;
 }
 
+int runCircular(const CliOptions& o, const Inputs& in, QTextStream& out)
+{
+  // The window fills the linear chart first and the circle reads its values.
+  const LinearFill fill =
+      ComputeLinearFill(*in.grid, {o.removeTrend, in.stressMode, in.stress}, 0.0);
+  const CircularChart c = ComputeCircularChart(*in.grid, {in.stressMode, in.stress}, fill);
+  out << "mean=" << shortest(c.meanRadius) << '\n';
+  for (const PolarPoint& p : c.values)
+    out << shortest(p.angle) << ';' << shortest(p.radius) << ';' << p.label << '\n';
+  return CliOk;
+}
+
+int runMap(const CliOptions& o, const Inputs& in, QTextStream& out)
+{
+  MapOptions options;
+  options.size = {o.mapColumns, o.mapLines};
+  options.transpose = o.transpose;
+  options.removeTrend = o.removeTrend;
+  options.stressMode = in.stressMode;
+  options.stress = in.stress;
+  const MapSeries map = ComputeMapSeries(*in.grid, options);
+  QStringList bounds;
+  QStringList labels;
+  for (const ContourLevel& level : map.levels) {
+    bounds << shortest(level.upper);
+    labels << level.label;
+  }
+  out << "levels=" << bounds.join(u';') << '\n';
+  out << "labels=" << labels.join(u';') << '\n';
+  out << "axis=" << shortest(map.surfaceAxis.min) << ".." << shortest(map.surfaceAxis.max) << '\n';
+  QString line;
+  for (int z = 0; z < map.closedLines(); ++z) {
+    line.clear();
+    for (int x = 0; x < map.closedColumns(); ++x) {
+      if (x > 0)
+        line += u';';
+      if (map.hasValue(x, z))
+        line += shortest(map.at(x, z));
+    }
+    out << line << '\n';
+  }
+  return CliOk;
+}
+
 }  // namespace
 
 int runCliCommand(const CliOptions& o, QTextStream& out, QTextStream& err)
@@ -133,6 +195,10 @@ int runCliCommand(const CliOptions& o, QTextStream& out, QTextStream& err)
       return runLinear(o, in, out);
     case CliOptions::Command::Record:
       return runRecord(o, in, out, err);
+    case CliOptions::Command::Circular:
+      return runCircular(o, in, out);
+    case CliOptions::Command::Map:
+      return runMap(o, in, out);
     case CliOptions::Command::Help:
       break;
   }
