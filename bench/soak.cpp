@@ -20,7 +20,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 #include "silent_prompts.h"
 
 #include <cstdio>
@@ -80,7 +79,9 @@ bool writeFile(const QString& path)
 
 int openDescriptors()
 {
-  return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size());
+  return static_cast<int>(QDir(QStringLiteral("/proc/self/fd"))
+                              .entryList(QDir::NoDotAndDotDot | QDir::AllEntries)
+                              .size());
 }
 
 long residentKiB()
@@ -144,9 +145,10 @@ class Simulator {
 struct Tally {
   int done = 0;
   int faults = 0;
-  int faultsFailed = 0;   // faults that ended the download with a message
-  int unexpected = 0;     // downloads without a fault that did not come in
-  int lostAfterFault = 0; // faulted downloads that neither came in nor failed
+  int faultsFailed = 0;    // faults that ended the download with a message
+  int unexpected = 0;      // downloads without a fault that did not come in
+  int lostAfterFault = 0;  // faulted downloads that neither came in nor failed
+  int perKind[4] = {};
 };
 
 void printLine(const char* when, int i, const Tally& t, const CountingPrompts& p)
@@ -155,6 +157,79 @@ void printLine(const char* when, int i, const Tally& t, const CountingPrompts& p
               i, t.done, t.faults, p.messages, openDescriptors(), residentKiB());
   std::fflush(stdout);
 }
+
+// The window connected to the simulator on its link, with the file list that
+// every download starts from.
+struct Soak {
+  QApplication& app;
+  Simulator& sim;
+  CountingPrompts prompts;
+  SoakClock clock;
+  TForm1 form{prompts, clock};
+  QVector<GridRow> fileList;
+  Tally tally;
+
+  bool connect(const QString& link)
+  {
+    form.ComPort1->setPort(link);
+    form.ComPort1->setBaudRate(br115200);
+    form.ComPort1->Open();
+    form.ComPort1->WriteString("4");
+    form.StringGrid1->setEnabled(true);
+    if (!waitFor(
+            app, [&] { return form.Grid.RowCount() == 2; }, 10000))
+      return false;
+    fileList = form.Grid.rows();
+    return true;
+  }
+
+  bool arrived() { return form.Grid.cell(0, 0) == TimeHeader && !form.Exchange->underWay(); }
+
+  // One double-click on the listed file, as the user makes it; with a fault,
+  // the simulator that has it, and a fresh one afterwards.
+  bool download(int i, int fault)
+  {
+    if (fault >= 0 && fault != Kill) {
+      form.ClosePort();
+      if (!sim.start(FaultNames[fault]))
+        return false;
+    }
+    form.Grid.replaceRows(fileList);
+    form.State.DataLoaded = false;
+    form.StringGrid1->setEnabled(true);
+    form.StringGrid1->selectGridRows(1, 1);
+    const int messagesBefore = prompts.messages;
+    form.StringGrid1DblClick();
+    if (fault == Kill) {
+      waitFor(
+          app, [&] { return form.State.ReceivedBytes > 0; }, 2000);
+      sim.stop(true);
+    }
+    auto ended = [&] { return arrived() || prompts.messages > messagesBefore; };
+    if (!waitFor(app, ended, fault >= 0 ? 300 : 20000) && fault >= 0) {
+      // Nothing more will come: let the silence watch see ten seconds pass.
+      clock.advance(FileExchange::SilenceLimitMs + 1000);
+      form.Exchange->checkSilence();
+      waitFor(app, ended, 2000);
+    }
+    if (fault < 0 && !arrived()) {
+      ++tally.unexpected;
+      std::fprintf(stderr, "download %d did not come in: %s\n", i + 1, qPrintable(prompts.last));
+    }
+    if (arrived())
+      ++tally.done;
+    if (fault < 0)
+      return true;
+    ++tally.faults;
+    ++tally.perKind[fault];
+    if (prompts.messages > messagesBefore && !form.Exchange->underWay())
+      ++tally.faultsFailed;
+    else if (!arrived())
+      ++tally.lostAfterFault;
+    form.ClosePort();
+    return sim.start(nullptr);
+  }
+};
 
 }  // namespace
 
@@ -174,105 +249,54 @@ int main(int argc, char** argv)
   }
   const QString link = dir.filePath(QStringLiteral("rz37m-tty"));
   Simulator sim(dir.filePath(QStringLiteral("files")), link);
-  if (!sim.start(nullptr)) {
-    std::fprintf(stderr, "rz37m-sim did not start\n");
+  Soak soak{app, sim};
+  if (!sim.start(nullptr) || !soak.connect(link)) {
+    std::fprintf(stderr, "rz37m-sim did not start or list its files\n");
     return 1;
   }
-
-  CountingPrompts prompts;
-  SoakClock clock;
-  TForm1 form(prompts, clock);
-  form.ComPort1->setPort(link);
-  form.ComPort1->setBaudRate(br115200);
-  form.ComPort1->Open();
-  form.ComPort1->WriteString("4");
-  form.StringGrid1->setEnabled(true);
-  if (!waitFor(app, [&] { return form.Grid.RowCount() == 2; }, 10000)) {
-    std::fprintf(stderr, "no file list\n");
-    return 1;
-  }
-  const QVector<GridRow> fileList = form.Grid.rows();
-
+  std::printf(
+      "soak: %d downloads of %d counts from rz37m-sim without pacing, one in %d with a "
+      "fault, seed %u\n",
+      downloads, Counts, FaultEvery, seed);
   std::mt19937 rng(seed);
-  Tally tally;
   int faultAt = static_cast<int>(rng() % FaultEvery);
-  std::printf("soak: %d downloads of %d counts from rz37m-sim without pacing, one in %d with a "
-              "fault, seed %u\n",
-              downloads, Counts, FaultEvery, seed);
   int startFds = 0;
   long startRss = 0;
-  int faultCounts[4] = {};
   QElapsedTimer total;
   total.start();
   for (int i = 0; i < downloads; ++i) {
     if (i % FaultEvery == 0 && i > 0)
       faultAt = i + static_cast<int>(rng() % FaultEvery);
-    const int fault = i == faultAt ? static_cast<int>(rng() % 4) : -1;
-    if (fault >= 0 && fault != Kill) {
-      form.ClosePort();
-      if (!sim.start(FaultNames[fault])) {
-        std::fprintf(stderr, "rz37m-sim did not start\n");
-        return 1;
-      }
+    if (!soak.download(i, i == faultAt ? static_cast<int>(rng() % 4) : -1)) {
+      std::fprintf(stderr, "rz37m-sim did not start\n");
+      return 1;
     }
-    form.Grid.replaceRows(fileList);
-    form.State.DataLoaded = false;
-    form.StringGrid1->setEnabled(true);
-    form.StringGrid1->selectGridRows(1, 1);
-    const int messagesBefore = prompts.messages;
-    form.StringGrid1DblClick();
-    if (fault == Kill) {
-      waitFor(app, [&] { return form.State.ReceivedBytes > 0; }, 2000);
-      sim.stop(true);
-    }
-    auto arrived = [&] { return form.Grid.cell(0, 0) == TimeHeader && !form.Exchange->underWay(); };
-    auto ended = [&] { return arrived() || prompts.messages > messagesBefore; };
-    if (!waitFor(app, ended, fault >= 0 ? 300 : 20000) && fault >= 0) {
-      // Nothing more will come: let the silence watch see ten seconds pass.
-      clock.advance(FileExchange::SilenceLimitMs + 1000);
-      form.Exchange->checkSilence();
-      waitFor(app, ended, 2000);
-    }
-    if (fault >= 0) {
-      ++tally.faults;
-      ++faultCounts[fault];
-      if (prompts.messages > messagesBefore && !form.Exchange->underWay())
-        ++tally.faultsFailed;
-      else if (!arrived())
-        ++tally.lostAfterFault;
-      form.ClosePort();
-      if (!sim.start(nullptr)) {
-        std::fprintf(stderr, "rz37m-sim did not start\n");
-        return 1;
-      }
-    } else if (!arrived()) {
-      ++tally.unexpected;
-      std::fprintf(stderr, "download %d did not come in: %s\n", i + 1, qPrintable(prompts.last));
-    }
-    if (arrived())
-      ++tally.done;
     if (i == 0) {
       startFds = openDescriptors();
       startRss = residentKiB();
-      printLine("start", 1, tally, prompts);
+      printLine("start", 1, soak.tally, soak.prompts);
     } else if ((i + 1) % std::max(1, downloads / 10) == 0) {
-      printLine("", i + 1, tally, prompts);
+      printLine("", i + 1, soak.tally, soak.prompts);
     }
   }
   // Measured in the state of the start: the port open after a download.
   const int endFds = openDescriptors();
   const long endRss = residentKiB();
-  printLine("end", downloads, tally, prompts);
-  form.ClosePort();
-  std::printf("downloads done %d of %d; faults met %d (drop %d, no-prompt %d, garbage %d, kill %d), "
-              "%d ended with a message, %d neither came in nor ended\n",
-              tally.done, downloads, tally.faults, faultCounts[0], faultCounts[1], faultCounts[2],
-              faultCounts[3], tally.faultsFailed, tally.lostAfterFault);
-  std::printf("downloads without a fault that did not come in: %d\n", tally.unexpected);
-  std::printf("messages shown %d; open file descriptors %d at the start, %d at the end; resident "
-              "memory %ld KiB at the start, %ld KiB at the end (%+.1f%%)\n",
-              prompts.messages, startFds, endFds, startRss, endRss,
-              startRss > 0 ? 100.0 * static_cast<double>(endRss - startRss) / static_cast<double>(startRss) : 0.0);
+  printLine("end", downloads, soak.tally, soak.prompts);
+  soak.form.ClosePort();
+  const Tally& t = soak.tally;
+  std::printf(
+      "downloads done %d of %d; faults met %d (drop %d, no-prompt %d, garbage %d, kill %d), "
+      "%d ended with a message, %d neither came in nor ended\n",
+      t.done, downloads, t.faults, t.perKind[0], t.perKind[1], t.perKind[2], t.perKind[3],
+      t.faultsFailed, t.lostAfterFault);
+  std::printf("downloads without a fault that did not come in: %d\n", t.unexpected);
+  std::printf(
+      "messages shown %d; open file descriptors %d at the start, %d at the end; resident "
+      "memory %ld KiB at the start, %ld KiB at the end (%+.1f%%)\n",
+      soak.prompts.messages, startFds, endFds, startRss, endRss,
+      startRss > 0 ? 100.0 * static_cast<double>(endRss - startRss) / static_cast<double>(startRss)
+                   : 0.0);
   std::printf("wall time %.1f s\n", static_cast<double>(total.elapsed()) / 1000.0);
   return 0;
 }

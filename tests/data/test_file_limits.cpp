@@ -7,8 +7,8 @@
 #include "data/measurement_file.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include "support/test_files.h"
@@ -147,9 +147,9 @@ void TestFileLimits::writeUnderFileSizeLimit()
   if (oldLines > 0)
     putFile(path, old);
 
-  const ChildResult r = writeInChild({ignoreSignal, 4096, false}, path,
-                                     countLines(newLines, "11:00:00;06,00\r\n"),
-                                     static_cast<MeasurementWriteMode>(mode));
+  const ChildResult r =
+      writeInChild({ignoreSignal, 4096, false}, path, countLines(newLines, "11:00:00;06,00\r\n"),
+                   static_cast<MeasurementWriteMode>(mode));
   if (kind < 0) {
     QCOMPARE(r.signal, SIGXFSZ);
     return;
@@ -183,7 +183,8 @@ void TestFileLimits::rewriteInFolderWithoutNewFiles_data()
       << true << int(M::Rewrite) << 4096 << int(K::RewriteInPlace) << "part";
   QTest::newRow("read-only file is left alone")
       << false << int(M::Rewrite) << 0 << int(K::Write) << "old";
-  QTest::newRow("append still appends") << true << int(M::Append) << 0 << int(K::None) << "appended";
+  QTest::newRow("append still appends")
+      << true << int(M::Append) << 0 << int(K::None) << "appended";
 }
 
 void TestFileLimits::rewriteInFolderWithoutNewFiles()
@@ -200,9 +201,8 @@ void TestFileLimits::rewriteInFolderWithoutNewFiles()
   putFile(path, old);
   lockFolder(dir.path(), path, fileWritable);
 
-  const ChildResult r =
-      writeInChild({true, limit > 0 ? rlim_t(limit) : RLIM_INFINITY, true}, path, lines,
-                   static_cast<MeasurementWriteMode>(mode));
+  const ChildResult r = writeInChild({true, limit > 0 ? rlim_t(limit) : RLIM_INFINITY, true}, path,
+                                     lines, static_cast<MeasurementWriteMode>(mode));
   QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0700) == 0);
   QVERIFY2(r.exited, qPrintable(QStringLiteral("killed by signal %1").arg(r.signal)));
   QCOMPARE(int(r.kind), kind);

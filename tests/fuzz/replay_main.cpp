@@ -26,7 +26,8 @@ bool replay(const QString& path)
   }
   const QByteArray bytes = f.readAll();
   // A copy of exactly the input's size, so reading past its end is caught.
-  const std::unique_ptr<std::uint8_t[]> exact(new std::uint8_t[static_cast<std::size_t>(bytes.size())]);
+  const std::unique_ptr<std::uint8_t[]> exact(
+      new std::uint8_t[static_cast<std::size_t>(bytes.size())]);
   std::memcpy(exact.get(), bytes.constData(), static_cast<std::size_t>(bytes.size()));
   LLVMFuzzerTestOneInput(exact.get(), static_cast<std::size_t>(bytes.size()));
   return true;

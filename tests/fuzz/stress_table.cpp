@@ -1,9 +1,9 @@
 // Stress table files as they come from disk: the reader, applying each item,
 // and what an applied item's law does to the figures and axes shown in MPa.
 
+#include "analysis/stress_table.h"
 #include "analysis/record_display.h"
 #include "analysis/statistics.h"
-#include "analysis/stress_table.h"
 #include "common/formats.h"
 
 #include <QTemporaryFile>
