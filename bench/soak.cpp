@@ -161,6 +161,7 @@ void printLine(const char* when, int i, const Tally& t, const CountingPrompts& p
 // The window connected to the simulator on its link, with the file list that
 // every download starts from.
 struct Soak {
+  Soak(QApplication& a, Simulator& s) : app(a), sim(s) {}
   QApplication& app;
   Simulator& sim;
   CountingPrompts prompts;
@@ -249,7 +250,7 @@ int main(int argc, char** argv)
   }
   const QString link = dir.filePath(QStringLiteral("rz37m-tty"));
   Simulator sim(dir.filePath(QStringLiteral("files")), link);
-  Soak soak{app, sim};
+  Soak soak(app, sim);
   if (!sim.start(nullptr) || !soak.connect(link)) {
     std::fprintf(stderr, "rz37m-sim did not start or list its files\n");
     return 1;

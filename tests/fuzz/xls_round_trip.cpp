@@ -43,7 +43,8 @@ XlsSeries decode(const std::uint8_t* data, std::size_t size, std::uint8_t* flags
       s.ys.append(y);
     s.zs.append(in.real());
     s.nulls.append((*in.at++ & 1) != 0);
-    const std::size_t n = std::min<std::size_t>(*in.at++, static_cast<std::size_t>(in.end - in.at));
+    const std::size_t length = *in.at++;
+    const std::size_t n = std::min<std::size_t>(length, static_cast<std::size_t>(in.end - in.at));
     s.labels.append(
         QString::fromUtf8(reinterpret_cast<const char*>(in.at), static_cast<qsizetype>(n)));
     in.at += n;

@@ -7,6 +7,8 @@
 #include "device/port_enumeration.h"
 #include "shell/device_dialog.h"
 #include "shell/grid_view.h"
+#include "device/com_port.h"
+#include "device/file_exchange.h"
 #include "shell/main_window.h"
 #include "shell/qt_prompts.h"
 
@@ -202,7 +204,7 @@ class TestQtPrompts : public QObject {
                       QStringLiteral("Connect to device"), Prompts::Icon::Error);
     } else if (kind == QLatin1String("question")) {
       prompts.question(SavingCaption, QStringLiteral("?"), {Answer::Yes, Answer::No}, Answer::No,
-                       Prompts::Icon::Question);
+                       Prompts::Icon::Question, 0);
     } else if (kind == QLatin1String("open")) {
       QVERIFY(!prompts.openFile(request));
     } else if (kind == QLatin1String("save")) {
