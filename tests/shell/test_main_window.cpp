@@ -57,7 +57,7 @@ class TestMainWindow : public QObject {
     QCOMPARE(captionsOf(m_form->menuBar()->actions()),
              (QStringList{"File", "View", "Linear", "3D", "Math", "Help"}));
     QCOMPARE(captionsOf(m_form->MainFile->actions()),
-             (QStringList{"Receive data", "Open file", "Save...", "Exit"}));
+             (QStringList{"Receive data", "Open file", "Save...", "Inspection report...", "Exit"}));
     QCOMPARE(captionsOf(m_form->N13->actions()), (QStringList{"All data", "Only visible data"}));
     QCOMPARE(captionsOf(m_form->ViewGroup->actions()),
              (QStringList{"Linear chart", "Circular chart", "Contour plot 3x12",
