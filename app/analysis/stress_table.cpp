@@ -217,9 +217,16 @@ bool ApplyStressItem(const StressTable& table, int row, StressLaw* law, QString*
   // law either: every stress would read "inf".
   const double slope = smax / (brS - br0);
   if (!std::isfinite(slope))
-    return fail(
-        QStringLiteral("its Br(Smax) and Br(S=0) are too close together to give a "
-                       "slope."));
+    return fail(QStringLiteral("its Br(Smax) and Br(S=0) are too close together to give a "
+                               "slope."));
+  // A law that sends the instrument's scale beyond any stress a part can bear
+  // gives axes and labels no chart can draw; refuse it like a flat one.
+  const StressLaw candidate{br0, slope, row};
+  for (const double br : {0.0, StressScaleTopBr})
+    if (!(std::abs(candidate.ToStress(br)) <= MaxStressMagnitude))
+      return fail(QStringLiteral("its law gives %1 MPa at %2 mT, beyond the ±1 000 000 000 MPa "
+                                 "a chart can show. Check its Br(S=0), Smax and Br(Smax).")
+                      .arg(fmt::general(candidate.ToStress(br), 4), fmt::general(br)));
   law->AppliedStressItem = row;
   law->StressSlope = slope;
   law->StressZeroBr = br0;

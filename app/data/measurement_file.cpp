@@ -56,6 +56,13 @@ QString MeasurementFileError::message() const
                  "The file %1 could not be written: %2.\n\nNothing was saved; an existing "
                  "file of that name is unchanged. Choose another folder or name.")
           .arg(path, reason);
+    case Kind::RewriteInPlace:
+      return QStringLiteral(
+                 "The file %1 could not be rewritten: %2.\n\nIts folder does not let a new "
+                 "file be made, so the file was rewritten in place: its old data are cleared "
+                 "and it holds only part of the data saved. Save again to another folder or "
+                 "name.")
+          .arg(path, reason);
     case Kind::Append:
       return QStringLiteral(
                  "The data could not be appended to the file %1: %2.\n\nThe file is "
@@ -176,6 +183,27 @@ bool replaceWhole(const QString& path, const QByteArray& lines, MeasurementFileE
   return ok;
 }
 
+// The folder lets no new file be made beside the file, but the file itself may
+// be written: the one case where a rewrite goes to the file in place.
+bool onlyWritableInPlace(const QString& path)
+{
+  const QFileInfo file(path);
+  return file.isFile() && file.isWritable() && !QFileInfo(file.absolutePath()).isWritable();
+}
+
+bool rewriteInPlace(const QString& path, const QByteArray& lines, MeasurementFileError* err)
+{
+  QFile file(path);
+  const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) &&
+                  writeAll(file, lines) && file.size() == lines.size();
+  if (!ok) {
+    err->kind = file.isOpen() ? MeasurementFileError::Kind::RewriteInPlace
+                              : MeasurementFileError::Kind::Write;
+    err->reason = reasonOf(file);
+  }
+  return ok;
+}
+
 bool append(const QString& path, const QByteArray& lines, MeasurementFileError* err)
 {
   QFile file(path);
@@ -215,7 +243,13 @@ bool writeMeasurementFile(const QString& path, const QByteArray& lines, Measurem
   err->path = path;
   if (mode == MeasurementWriteMode::Append)
     return append(path, lines, err);
-  return replaceWhole(path, lines, err);
+  if (replaceWhole(path, lines, err))
+    return true;
+  if (mode != MeasurementWriteMode::Rewrite || !onlyWritableInPlace(path))
+    return false;
+  *err = MeasurementFileError{};
+  err->path = path;
+  return rewriteInPlace(path, lines, err);
 }
 
 QString proposedMeasurementFileName(const QDate& today)

@@ -20,7 +20,7 @@
 #include <optional>
 
 struct MeasurementFileError {
-  enum class Kind { None, Read, BadLine, Write, Append };
+  enum class Kind { None, Read, BadLine, Write, Append, RewriteInPlace };
   Kind kind = Kind::None;
   QString path;
   QString reason;    // the system's reason (Read, Write, Append)
@@ -58,6 +58,9 @@ enum class MeasurementWriteMode {
 // Writes lines to path. Create and Rewrite write a temporary file in the same
 // folder and put it in place only when it is complete, so a failed write leaves
 // the old file as it was; Append restores the old length when the write fails.
+// Rewrite of a writable file in a folder that lets no new file be made writes
+// the file in place instead: the user chose to clear the old data, and a
+// failure then says that the file holds only part of the new data.
 bool writeMeasurementFile(const QString& path, const QByteArray& lines, MeasurementWriteMode mode,
                           MeasurementFileError* error);
 

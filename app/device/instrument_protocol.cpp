@@ -109,8 +109,10 @@ bool sizeInBytes(const QString& sizeText, int* bytes)
   double kilo = 0.0;
   if (!fmt::readReal(sizeText, &kilo))
     return false;
-  const long long b = fmt::nearest(kilo * 1000.0);
-  *bytes = static_cast<int>(std::clamp<long long>(b, 0, INT_MAX));
+  // A size beyond what an int holds is no size an instrument's memory has: it
+  // reads as unknown, and the progress counts bytes instead of a percentage.
+  const double b = kilo * 1000.0;
+  *bytes = b < static_cast<double>(INT_MAX) + 0.5 ? fmt::nearestInt(std::max(b, 0.0)) : 0;
   return true;
 }
 

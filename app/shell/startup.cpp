@@ -5,6 +5,7 @@
 #include "shell/device_dialog.h"
 #include "shell/about_window.h"
 #include "common/clock.h"
+#include "common/file_size_signal.h"
 #include "shell/main_window.h"
 #include "shell/qt_prompts.h"
 #include "shell/single_instance.h"
@@ -21,6 +22,7 @@ constexpr int SplashMilliseconds = 1000;
 
 int runApplication(int argc, char** argv)
 {
+  ignoreFileSizeSignal();
   // A second copy ends at once, before it touches the display.
   const std::unique_ptr<InstanceLock> instanceMutex = makeInstanceLock(InstanceMutexName);
   if (!instanceMutex->acquire())

@@ -1,6 +1,8 @@
 // The stress table, its file, and applying an item to the conversion law.
 
+#include "analysis/record_display.h"
 #include "analysis/stress_table.h"
+#include "analysis/test_statistics_grid.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -44,6 +46,8 @@ class TestStressTable : public QObject {
   void badItemLeavesTheAppliedItem();
   void storedItemAtStart_data();
   void storedItemAtStart();
+  void steepestItemsGiveDrawableAxes_data();
+  void steepestItemsGiveDrawableAxes();
 };
 
 void TestStressTable::convertsWithTheAppliedItem_data()
@@ -203,8 +207,17 @@ void TestStressTable::badItemLeavesTheAppliedItem_data()
                                   << "Br(Smax) \"\"";
   QTest::newRow("Br(Smax) equals Br(S=0)")
       << 12 << StressItemRow{"Flat", "1,5", "350", "1,50"} << "equals";
-  QTest::newRow("slope overflows")
-      << 12 << StressItemRow{"Inf", "0", "1000000000", "1E-300"} << "too close";
+  QTest::newRow("slope overflows") << 12 << StressItemRow{"Inf", "0", "1000000000", "1E-300"}
+                                   << "too close";
+  // Finite slopes that still send the 0..20 mT scale past a thousand million MPa.
+  QTest::newRow("Br(Smax) a hair from Br(S=0)")
+      << 12 << StressItemRow{"X", "0", "350", "0,00000000000000001"} << "beyond";
+  QTest::newRow("past the limit at 20 mT")
+      << 12 << StressItemRow{"Steep", "0", "1000000000", "19"} << "at 20 mT";
+  QTest::newRow("past the limit at 0 mT")
+      << 12 << StressItemRow{"Far", "5", "-1000000000", "4"} << "at 0 mT";
+  QTest::newRow("Smax of two thousand million")
+      << 12 << StressItemRow{"Big", "0", "2000000000", "2"} << "beyond";
   QTest::newRow("beyond the table") << 40 << StressItemRow{} << "no such row";
   QTest::newRow("header row") << 0 << StressItemRow{} << "no such row";
 }
@@ -263,3 +276,38 @@ void TestStressTable::storedItemAtStart()
 
 QTEST_GUILESS_MAIN(TestStressTable)
 #include "test_stress_table.moc"
+
+void TestStressTable::steepestItemsGiveDrawableAxes_data()
+{
+  QTest::addColumn<StressItemRow>("item");
+  QTest::addColumn<QStringList>("cells");
+  QTest::newRow("a thousand million MPa at 20 mT")
+      << StressItemRow{"Top", "0", "1000000000", "20"} << QStringList{"19,99", "00,01"};
+  QTest::newRow("minus a thousand million MPa at 0 mT")
+      << StressItemRow{"Bottom", "20", "1000000000", "40"} << QStringList{"00,00", "20,00"};
+}
+
+// At the limit the stress table allows, the record display's axes are whole
+// numbers an axis can hold and the label shows numbers, not "inf".
+void TestStressTable::steepestItemsGiveDrawableAxes()
+{
+  QFETCH(StressItemRow, item);
+  QFETCH(QStringList, cells);
+  StressTable table;
+  table.insertItemRow(12);
+  for (int c = 0; c < 4; ++c)
+    table.setCell(12, c, item[static_cast<size_t>(c)]);
+  StressLaw law;
+  QString msg;
+  QVERIFY2(ApplyStressItem(table, 12, &law, &msg), qPrintable(msg));
+
+  MeasurementGrid grid;
+  fillGrid(grid, cells);
+  const RecordDisplay d = ComputeRecordDisplay(grid, 1, {true, law}, LineValueAt{});
+  for (const double v : {d.leftAxis.min, d.leftAxis.max}) {
+    QVERIFY2(std::isfinite(v) && std::fabs(v) < 2e9, qPrintable(QString::number(v)));
+    QCOMPARE(v, std::nearbyint(v));
+  }
+  QVERIFY(d.leftAxis.min < d.leftAxis.max);
+  QVERIFY2(!d.labelText.contains(QStringLiteral("inf"), Qt::CaseInsensitive), qPrintable(d.labelText));
+}

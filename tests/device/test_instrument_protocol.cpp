@@ -130,6 +130,12 @@ class TestInstrumentProtocol : public QObject {
     QTest::newRow("not a number") << "12a" << false << -7;
     QTest::newRow("decimal point") << "1.234" << false << -7;
     QTest::newRow("negative reads as nothing") << "-1,5" << true << 0;
+    // Beyond what an int holds: no instrument's file, so the size is unknown.
+    QTest::newRow("largest int") << "2147483,647" << true << 2147483647;
+    QTest::newRow("one past the largest int") << "2147483,648" << true << 0;
+    QTest::newRow("twenty digits") << "99999999999999999999" << true << 0;
+    QTest::newRow("1e300") << "1e300" << true << 0;
+    QTest::newRow("-1e300") << "-1e300" << true << 0;
   }
   void sizeInBytes()
   {

@@ -9,6 +9,8 @@
 #include "device/port_enumeration.h"
 #include "shell/device_dialog.h"
 #include "shell/grid_view.h"
+#include "device/com_port.h"
+#include "device/file_exchange.h"
 #include "shell/main_window.h"
 #include "shell/qt_prompts.h"
 

@@ -2,9 +2,10 @@
 // circular chart and the map of measurement files, for scripts and batch work.
 
 #include "cli_commands.h"
-#include "cli_export.h"
 #include "cli_edit.h"
+#include "cli_export.h"
 #include "cli_options.h"
+#include "common/file_size_signal.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -13,6 +14,7 @@
 
 int main(int argc, char* argv[])
 {
+  ignoreFileSizeSignal();
   // The export commands make their own application object (a window one for pictures).
   if (argc > 1 && isExportCommand(QString::fromLocal8Bit(argv[1])))
     return runExportCommand(argc, argv);

@@ -1,0 +1,8 @@
+#include "common/file_size_signal.h"
+
+#include <csignal>
+
+void ignoreFileSizeSignal()
+{
+  std::signal(SIGXFSZ, SIG_IGN);
+}
