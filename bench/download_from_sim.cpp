@@ -20,6 +20,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include "silent_prompts.h"
+#include "wait_for.h"
 
 #include <cstdio>
 
@@ -51,15 +52,6 @@ bool writeBigFile(const QString& path)
                .toLatin1();
   }
   return f.write(out) == out.size();
-}
-
-bool waitFor(QApplication& app, const std::function<bool()>& done, int ms)
-{
-  QElapsedTimer t;
-  t.start();
-  while (!done() && t.elapsed() < ms)
-    app.processEvents(QEventLoop::AllEvents, 5);
-  return done();
 }
 
 struct Run {

@@ -21,6 +21,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include "silent_prompts.h"
+#include "wait_for.h"
 
 #include <cstdio>
 #include <functional>
@@ -93,15 +94,6 @@ long residentKiB()
     if (line.startsWith("VmRSS:"))
       return line.mid(6).trimmed().split(' ').first().toLong();
   return -1;
-}
-
-bool waitFor(QApplication& app, const std::function<bool()>& done, int ms)
-{
-  QElapsedTimer t;
-  t.start();
-  while (!done() && t.elapsed() < ms)
-    app.processEvents(QEventLoop::AllEvents, 5);
-  return done();
 }
 
 // The simulator on a fixed link, so the window's port name never changes.

@@ -71,9 +71,8 @@ QByteArray DesktopEntry::text() const
 
 QByteArray menuGroupXml()
 {
-  return "<!DOCTYPE Menu PUBLIC \"-//freedesktop//DTD Menu 1.0//EN\"\n"
-         " \"http://www.freedesktop.org/standards/menu-spec/1.0/menu.dtd\">\n"
-         "<Menu>\n"
+  // Menu readers take the file without a document type line.
+  return "<Menu>\n"
          "  <Name>Applications</Name>\n"
          "  <Menu>\n"
          "    <Name>RZ-37m</Name>\n"
