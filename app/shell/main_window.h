@@ -323,6 +323,10 @@ class TForm1 : public QMainWindow {
   bool WriteInspectionReport(const QString& path, const ReportPeople& people, QString* error);
   // The statistics label's tip for the rows it shows (the same figures as the report).
   void UpdateStatisticsToolTip(int firstRow, int lastRow);
+  // The same tip again for the rows last counted, in the unit now in force.
+  void RefreshStatisticsToolTip();
+  int StatisticsFirstRow = 2;
+  int StatisticsLastRow = 1;
   // Count editing (PopupMenu1): the commands act only on measurements, never on
   // the instrument's file list or while a request to it is under way.
   bool CountEditingAllowed() const;

@@ -337,6 +337,11 @@ void TForm1::UpdateStatisticsToolTip(int firstRow, int lastRow)
       StatisticsToolTip(SummariseRows(Grid, firstRow, lastRow, stress, Stress), stress));
 }
 
+void TForm1::RefreshStatisticsToolTip()
+{
+  UpdateStatisticsToolTip(StatisticsFirstRow, StatisticsLastRow);
+}
+
 bool TForm1::WriteInspectionReport(const QString& path, const ReportPeople& people, QString* error)
 {
   ReportInfo info;

@@ -179,6 +179,8 @@ int TForm1::ComputeRangeStatistics(int firstRow, int lastRow)
   const RangeStatistics s = ::ComputeRangeStatistics(Grid, firstRow, lastRow);
   StoreRangeStatistics(s, State);
   SetStatisticsLabel(StatisticsLabelText(s, Converttostress1->isChecked(), Stress));
+  StatisticsFirstRow = firstRow;
+  StatisticsLastRow = lastRow;
   UpdateStatisticsToolTip(firstRow, lastRow);
   return s.records;
 }

@@ -75,6 +75,7 @@ void ViewRebuild::afterStressOption()
   m_form.SetStatisticsLabel(
       StatisticsLabelText(m_form.State.RangeMax, m_form.State.RangeMean, m_form.State.RangeMin,
                           m_form.Converttostress1->isChecked(), m_form.Stress));
+  m_form.RefreshStatisticsToolTip();
   m_form.FillLinearChart();
   m_form.FillCircularChart();
   m_form.BuildMapSeries();
@@ -93,6 +94,7 @@ void ViewRebuild::afterStressItem()
   if (f.Converttostress1->isChecked())
     f.SetStatisticsLabel(
         StatisticsLabelText(f.State.RangeMax, f.State.RangeMean, f.State.RangeMin, true, f.Stress));
+  f.RefreshStatisticsToolTip();
   if (f.N35->isChecked())
     f.ScrollBar7Change();
 }

@@ -202,6 +202,12 @@ void TestReportWindow::statisticsLabelTip()
   load(records(1, 4));  // 05,50 06,50 07,50 08,50
   QCOMPARE(m_form->Label2->toolTip(), QStringLiteral("Counts: 4\nStandard deviation: 1,29 mT\n"
                                                      "Minimum at count 1, maximum at count 4"));
+  // The tip follows the unit as the label does, with no new count of the rows.
+  m_form->Converttostress1->trigger();
+  QVERIFY2(m_form->Label2->toolTip().contains(QStringLiteral(" MPa\n")),
+           qPrintable(m_form->Label2->toolTip()));
+  m_form->Converttostress1->trigger();
+  QVERIFY(m_form->Label2->toolTip().contains(QStringLiteral(" mT\n")));
 }
 
 QTEST_MAIN(TestReportWindow)
