@@ -217,8 +217,9 @@ bool ApplyStressItem(const StressTable& table, int row, StressLaw* law, QString*
   // law either: every stress would read "inf".
   const double slope = smax / (brS - br0);
   if (!std::isfinite(slope))
-    return fail(QStringLiteral("its Br(Smax) and Br(S=0) are too close together to give a "
-                               "slope."));
+    return fail(
+        QStringLiteral("its Br(Smax) and Br(S=0) are too close together to give a "
+                       "slope."));
   // A law that sends the instrument's scale beyond any stress a part can bear
   // gives axes and labels no chart can draw; refuse it like a flat one.
   const StressLaw candidate{br0, slope, row};

@@ -1,9 +1,9 @@
 #include "device/device_probe.h"
 
-#include "device/com_port.h"
-#include "device/instrument_protocol.h"
 #include "common/clock.h"
 #include "common/formats.h"
+#include "device/com_port.h"
+#include "device/instrument_protocol.h"
 
 #include <grp.h>
 #include <sys/stat.h>

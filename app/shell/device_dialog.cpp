@@ -1,14 +1,14 @@
 #include "shell/device_dialog.h"
 
-#include "shell/grid_view.h"
+#include "common/prompts.h"
 #include "device/com_port.h"
 #include "device/device_probe.h"
 #include "device/file_exchange.h"
 #include "device/instrument_protocol.h"
 #include "device/port_enumeration.h"
+#include "shell/grid_view.h"
 #include "shell/main_window.h"
 #include "shell/panel.h"
-#include "common/prompts.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

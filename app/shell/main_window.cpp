@@ -1,8 +1,8 @@
 #include "shell/main_window.h"
 
 #include "charts/chart.h"
-#include "shell/grid_view.h"
 #include "device/com_port.h"
+#include "shell/grid_view.h"
 #include "shell/panel.h"
 #include "shell/view_rebuild.h"
 

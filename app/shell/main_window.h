@@ -5,11 +5,11 @@
 
 #include "analysis/map_grid.h"
 #include "analysis/stress_law.h"
-#include "data/measurement_grid.h"
 #include "common/app_state.h"
-#include "export/report_settings.h"
 #include "common/profile_settings.h"
 #include "data/count_editing.h"
+#include "data/measurement_grid.h"
+#include "export/report_settings.h"
 
 #include <QMainWindow>
 
@@ -294,7 +294,7 @@ class TForm1 : public QMainWindow {
   QPushButton* BitBtn11 = nullptr;
   QPushButton* BitBtn12 = nullptr;
   QString SaveDialog1Filter;
-  QString DataFileName;  // the measurement file on display, for the report
+  QString DataFileName;                  // the measurement file on display, for the report
   QAction* Inspectionreport1 = nullptr;  // File > "Inspection report..."
   void BitBtn1Click();
   void BitBtn2Click();

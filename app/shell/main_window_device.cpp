@@ -2,12 +2,12 @@
 // clearing the views before an exchange with an instrument.
 
 #include "charts/chart.h"
+#include "common/prompts.h"
 #include "device/com_port.h"
-#include "shell/device_dialog.h"
 #include "device/device_probe.h"
+#include "shell/device_dialog.h"
 #include "shell/main_window.h"
 #include "shell/panel.h"
-#include "common/prompts.h"
 
 #include <QMenu>
 #include <QScrollBar>

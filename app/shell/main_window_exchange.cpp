@@ -8,14 +8,14 @@
 // grid disabled or the status frozen.
 
 #include "charts/chart.h"
-#include "shell/grid_view.h"
+#include "common/clock.h"
+#include "common/prompts.h"
 #include "device/com_port.h"
-#include "shell/device_dialog.h"
 #include "device/device_probe.h"
 #include "device/file_exchange.h"
-#include "common/clock.h"
+#include "shell/device_dialog.h"
+#include "shell/grid_view.h"
 #include "shell/main_window.h"
-#include "common/prompts.h"
 #include "shell/view_rebuild.h"
 
 #include <QMenu>

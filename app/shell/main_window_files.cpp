@@ -1,14 +1,14 @@
 // File > "Open file" and "Save..." of the main window.
 
 #include "charts/chart.h"
-#include "shell/grid_view.h"
-#include "data/measurement_file.h"
-#include "shell/device_dialog.h"
 #include "common/clock.h"
 #include "common/formats.h"
-#include "shell/main_window.h"
 #include "common/program_folder.h"
 #include "common/prompts.h"
+#include "data/measurement_file.h"
+#include "shell/device_dialog.h"
+#include "shell/grid_view.h"
+#include "shell/main_window.h"
 #include "shell/view_rebuild.h"
 
 #include <QFileInfo>

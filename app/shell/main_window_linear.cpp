@@ -5,13 +5,13 @@
 // these handlers read the controls and hand the results to the charts.
 
 #include "analysis/linear_fill.h"
+#include "analysis/record_display.h"
 #include "analysis/statistics.h"
 #include "charts/chart.h"
-#include "analysis/record_display.h"
 #include "common/formats.h"
+#include "common/prompts.h"
 #include "shell/main_window.h"
 #include "shell/panel.h"
-#include "common/prompts.h"
 
 #include <QAction>
 #include <QLabel>

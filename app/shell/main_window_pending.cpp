@@ -2,5 +2,3 @@
 // subsystem's handler file when that subsystem lands.
 
 #include "shell/main_window.h"
-
-

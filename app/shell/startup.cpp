@@ -1,14 +1,14 @@
 #include "shell/startup.h"
 
-#include "shell/stress_db_window.h"
-#include "data/measurement_grid.h"
-#include "shell/device_dialog.h"
-#include "shell/about_window.h"
 #include "common/clock.h"
 #include "common/file_size_signal.h"
+#include "data/measurement_grid.h"
+#include "shell/about_window.h"
+#include "shell/device_dialog.h"
 #include "shell/main_window.h"
 #include "shell/qt_prompts.h"
 #include "shell/single_instance.h"
+#include "shell/stress_db_window.h"
 
 #include <QApplication>
 #include <QScreen>

@@ -1,7 +1,7 @@
 #include "sim_files.h"
 
-#include "data/measurement_file.h"
 #include "common/formats.h"
+#include "data/measurement_file.h"
 
 #include <QDir>
 #include <QFileInfo>
