@@ -24,6 +24,7 @@
 #include <QElapsedTimer>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <QtDataVisualization/Q3DCamera>
 #include <QtDataVisualization/Q3DScene>
 #include <QtDataVisualization/Q3DSurface>
@@ -80,13 +81,14 @@ void settle()
 }
 
 // Runs the event loop until `window` has drawn a frame (its update request
-// was delivered and handled), at most `limitMs`.
+// was delivered and handled while it was on screen), at most `limitMs`. The
+// surface turns its exposes into update requests, so an expose alone is no frame.
 class FrameWatch : public QObject {
  public:
-  explicit FrameWatch(QObject* window) { window->installEventFilter(this); }
+  explicit FrameWatch(QWindow* window) : m_window(window) { window->installEventFilter(this); }
   bool eventFilter(QObject*, QEvent* e) override
   {
-    if (e->type() == QEvent::UpdateRequest || e->type() == QEvent::Expose)
+    if (e->type() == QEvent::UpdateRequest && m_window->isExposed())
       drawn = true;
     return false;
   }
@@ -99,6 +101,9 @@ class FrameWatch : public QObject {
       QApplication::processEvents(QEventLoop::AllEvents, 5);
   }
   bool drawn = false;
+
+ private:
+  QWindow* m_window;
 };
 
 double msSince(const QElapsedTimer& t)

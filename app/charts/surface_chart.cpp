@@ -462,6 +462,15 @@ void SurfaceChart::selectedPointChanged(const QPoint& p)
 
 bool SurfaceChart::eventFilter(QObject* watched, QEvent* event)
 {
+  // The graph draws a whole frame for every expose, and showing its window
+  // brings two at once (one when it is mapped, one from the display server), so
+  // a switch to the surface drew a big map twice. Update requests merge into
+  // one: the frame is drawn once, a moment later, and never skipped.
+  if (watched == m_graph && event->type() == QEvent::Expose) {
+    if (m_graph->isExposed())
+      m_graph->requestUpdate();
+    return true;
+  }
   if (watched == m_graph && event->type() == QEvent::MouseMove) {
     m_hoverPos = static_cast<QMouseEvent*>(event)->position().toPoint();
     m_hoverTimer->start();

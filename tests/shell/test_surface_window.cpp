@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -87,6 +88,7 @@ class TestSurfaceWindow : public QObject {
   void paletteOnScreenAndHoles();
   void tipNamesThePaletteEntry();
   void switchingViewsRebuildsForTheShownView();
+  void surfaceDrawnOnScreenAfterEverySwitch();
 
  private:
   void load(const QStringList& cells) { m_window.load(cells); }
@@ -277,6 +279,26 @@ void TestSurfaceWindow::switchingViewsRebuildsForTheShownView()
   QVERIFY(!f.Chart3->view3D());
   QCOMPARE(f.Chart3->contour()->leftAxis().minimum(), 0.0);
   QCOMPARE(f.Chart3->contour()->leftAxis().maximum(), 6.0);
+}
+
+// The graph's window as the screen shows it (not a picture rendered apart), so
+// a frame the window never drew leaves it without the palette's colours.
+void TestSurfaceWindow::surfaceDrawnOnScreenAfterEverySwitch()
+{
+  TForm1& f = *m_form;
+  load(pipeSections());
+  f.ScrollBar2->setValue(80);  // nearly from above: both ends of the palette show
+  SurfaceChart* s = f.Chart3->surface();
+  for (int round = 0; round < 2; ++round) {
+    f.N23->trigger();
+    f.N25->trigger();
+    Q3DSurface* g = s->graph();
+    QVERIFY(QTest::qWaitForWindowExposed(g));
+    const auto onScreen = [&] { return g->screen()->grabWindow(g->winId()); };
+    QTRY_VERIFY2_WITH_TIMEOUT(countPixels(onScreen().toImage(), blueish) > 50,
+                              "the lowest values are on screen", 5000);
+    QVERIFY2(countPixels(onScreen().toImage(), yellowish) > 50, "the highest values too");
+  }
 }
 
 QTEST_MAIN(TestSurfaceWindow)
