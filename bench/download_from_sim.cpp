@@ -5,12 +5,12 @@
 //
 //   bench_download_from_sim [runs]     (default 3)
 
-#include "shell/grid_view.h"
+#include "common/clock.h"
+#include "common/prompts.h"
 #include "device/com_port.h"
 #include "device/instrument_protocol.h"
-#include "common/clock.h"
+#include "shell/grid_view.h"
 #include "shell/main_window.h"
-#include "common/prompts.h"
 #include "shell/view_rebuild.h"
 
 #include <QApplication>

@@ -7,11 +7,11 @@
 
 #include "analysis/linear_fill.h"
 #include "charts/chart.h"
-#include "data/measurement_file.h"
 #include "common/clock.h"
-#include "shell/main_window.h"
 #include "common/program_folder.h"
 #include "common/prompts.h"
+#include "data/measurement_file.h"
+#include "shell/main_window.h"
 #include "shell/view_rebuild.h"
 
 #include <QAction>
